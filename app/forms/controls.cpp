@@ -1,0 +1,72 @@
+#include "app/forms/controls.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+
+namespace zeravan::forms {
+
+Label::Label(QWidget* parent, const QString& objectName, bool autoSize)
+    : QLabel(parent), autoSize_(autoSize) {
+    setObjectName(objectName);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWordWrap(!autoSize);
+    setMargin(0);
+    setIndent(0);
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setTextFormat(Qt::PlainText);
+}
+
+void Label::setCaption(const QString& caption) {
+    setText(caption);
+    fitToCaption();
+}
+
+void Label::setForeColor(const QColor& color) {
+    QPalette colors = palette();
+    colors.setColor(QPalette::WindowText, color);
+    setPalette(colors);
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit Click();
+    }
+}
+
+void Label::fitToCaption() {
+    if (!autoSize_) return;
+    const QFontMetrics metrics(font());
+    resize(metrics.horizontalAdvance(text()), metrics.height());
+}
+
+Picture::Picture(QWidget* parent, const QString& objectName, const QPixmap& pixmap)
+    : QLabel(parent) {
+    setObjectName(objectName);
+    setPixmap(pixmap);
+    setScaledContents(true);
+}
+
+QFont songFont(int pixelSize, bool bold) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW")});
+    font.setPixelSize(pixelSize);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+QComboBox* makeCombo(QWidget* parent, const QString& objectName, const QStringList& items,
+                     const QString& text) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(objectName);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);  // typed text stays exactly as typed
+    combo->addItems(items);
+    combo->setEditText(text);
+    return combo;
+}
+
+}  // namespace zeravan::forms

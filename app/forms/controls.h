@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QComboBox>
+#include <QFont>
+#include <QLabel>
+#include <QString>
+#include <functional>
+
+namespace zeravan::forms {
+
+// A label that draws only its text over what lies behind it. An auto-size label takes the size
+// of its caption on one line whenever the caption changes; any other label keeps its box and
+// wraps at blanks.
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    Label(QWidget* parent, const QString& objectName, bool autoSize);
+
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption);
+    void setForeColor(const QColor& color);
+
+signals:
+    void Click();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void fitToCaption();
+
+    bool autoSize_;
+};
+
+// A stretched picture: the image scaled to the box in both directions independently.
+class Picture : public QLabel {
+    Q_OBJECT
+public:
+    Picture(QWidget* parent, const QString& objectName, const QPixmap& pixmap);
+};
+
+// A text box that only holds state: it has a Text and is never seen.
+struct TextBox {
+    QString Text;
+};
+
+// A button that only carries an action: it has a Caption and a Click, and is never seen, so the
+// keyboard can never reach it.
+struct CommandButton {
+    QString Caption;
+    std::function<void()> Click;
+
+    // Setting Value to true runs Click before it returns.
+    void setValue(bool value) const {
+        if (value && Click) Click();
+    }
+};
+
+// Pressing a visible button from code runs its Click at once.
+inline void press(QAbstractButton& button) {
+    button.click();
+}
+
+// The window's typeface: "宋体", or a Song-style face where it is missing.
+QFont songFont(int pixelSize, bool bold = false);
+
+// An editable drop-down combo box whose list is shown in the order given.
+QComboBox* makeCombo(QWidget* parent, const QString& objectName, const QStringList& items,
+                     const QString& text);
+
+}  // namespace zeravan::forms

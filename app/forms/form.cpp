@@ -1,0 +1,60 @@
+#include "app/forms/form.h"
+
+#include <QCloseEvent>
+
+namespace zeravan::forms {
+
+Form::Form(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void Form::Load() {
+    loaded_ = true;
+    for (QTimer* timer : timers_) timer->start();
+    Form_Load();
+}
+
+// Showing a form that is already on screen leaves it alone: the trigger tick shows the
+// countdown ten times a second, and must not steal the focus each time.
+void Form::Show() {
+    if (isVisible()) return;
+    show();
+    activateWindow();
+}
+
+void Form::Hide() {
+    hide();
+}
+
+void Form::Unload(UnloadMode mode) {
+    pendingMode_ = mode;
+    close();
+    pendingMode_ = UnloadMode::UserClosed;
+}
+
+QTimer* Form::addTimer(int intervalMs, std::function<void()> onTimer) {
+    auto* timer = new QTimer(this);
+    timer->setInterval(intervalMs);
+    connect(timer, &QTimer::timeout, this, std::move(onTimer));
+    timers_.append(timer);
+    return timer;
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    if (!loaded_) {
+        event->accept();
+        return;
+    }
+    bool cancel = false;
+    Form_QueryUnload(cancel, pendingMode_);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    loaded_ = false;
+    for (QTimer* timer : timers_) timer->stop();
+    event->accept();
+    emit unloaded();
+}
+
+}  // namespace zeravan::forms

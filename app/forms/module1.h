@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/notify_icon_data.h"
+
+namespace zeravan::forms {
+
+// Module-level state shared by the forms: the tray icon record, blank from program start and
+// never cleared.
+struct Module1 {
+    platform::NotifyIconData TrayIconData;
+};
+
+}  // namespace zeravan::forms

@@ -1,0 +1,21 @@
+#include "app/global_forms.h"
+
+namespace zeravan::app {
+
+GlobalForms::GlobalForms(MainWindowFactory makeMainWindow, QIcon countdownIcon,
+                         std::function<void()> end)
+    : form1([this, makeMainWindow = std::move(makeMainWindow)] {
+          auto window = makeMainWindow();
+          QObject::connect(window.get(), &forms::Form::unloaded, window.get(), [this] {
+              if (Form2.isLoaded()) Form2->Unload();
+              end_();
+          });
+          return window;
+      }),
+      Form2([this, countdownIcon = std::move(countdownIcon)] {
+          return std::make_unique<CountdownForm>(
+              CountdownServices{[this]() -> MainWindowForm& { return *form1; }, countdownIcon});
+      }),
+      end_(std::move(end)) {}
+
+}  // namespace zeravan::app

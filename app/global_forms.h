@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+#include "app/forms/form_instance.h"
+#include "countdown_dialog/countdown_form.h"
+#include "main_window/main_window_form.h"
+
+namespace zeravan::app {
+
+// The two forms' global instances. Each is created on first reference and loads its form
+// again after an unload. Closing the main window ends the program, and takes the countdown
+// dialog with it: a dialog left behind would keep watching a window nobody can see.
+class GlobalForms {
+public:
+    using MainWindowFactory = std::function<std::unique_ptr<MainWindowForm>()>;
+
+    GlobalForms(MainWindowFactory makeMainWindow, QIcon countdownIcon, std::function<void()> end);
+
+    forms::FormInstance<MainWindowForm> form1;
+    forms::FormInstance<CountdownForm> Form2;
+
+private:
+    std::function<void()> end_;
+};
+
+}  // namespace zeravan::app

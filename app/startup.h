@@ -1,0 +1,8 @@
+#pragma once
+
+namespace zeravan::app {
+
+// Starts the program: the main window, shown centred, and the message loop until the end.
+int run(int argc, char** argv);
+
+}  // namespace zeravan::app

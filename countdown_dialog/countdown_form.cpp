@@ -1,0 +1,82 @@
+#include "countdown_dialog/countdown_form.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/forms/qt_text.h"
+#include "app/forms/twips.h"
+#include "engine/countdown.h"
+#include "engine/schedule.h"
+
+namespace zeravan {
+
+using forms::Label;
+using forms::twipsRect;
+
+CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(services)) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Orrimel"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(services_.icon);
+    setFixedSize(forms::px(4290), forms::px(1515));
+    setFont(forms::songFont(12));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+
+    Label1 = new Label(this, QStringLiteral("Label1"), true);
+    Label1->setGeometry(twipsRect(840, 360, 1260, 180));
+    Label1->setCaption(QStringLiteral("离关机时间还有"));
+    Label2 = new Label(this, QStringLiteral("Label2"), false);
+    Label2->setGeometry(twipsRect(2280, 240, 375, 255));
+    Label2->setFont(forms::songFont(16));
+    Label3 = new Label(this, QStringLiteral("Label3"), true);
+    Label3->setGeometry(twipsRect(3000, 360, 180, 180));
+    Label3->setCaption(QStringLiteral("秒"));
+    Command1 = new QPushButton(QStringLiteral("取 消 关 机"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twipsRect(960, 840, 2175, 495));
+    Command1->setFont(forms::songFont(12, true));
+    Command1->setDefault(true);
+    Command1->setFocus();
+
+    Timer1 = addTimer(100, [this] { Timer1_Timer(); });
+    Timer2 = addTimer(1000, [this] { Timer2_Timer(); });
+    connect(Command1, &QPushButton::clicked, this, &CountdownForm::Command1_Click);
+}
+
+void CountdownForm::Form_Load() {
+    Label2->setCaption(QString::number(engine::countdownStart));
+    connect(&services_.form1(), &MainWindowForm::powerRequestRefused, this,
+            &CountdownForm::showRefusal);
+}
+
+void CountdownForm::Timer2_Timer() {
+    Label2->setCaption(forms::q(engine::nextCount(forms::u8(Label2->Caption()))));
+}
+
+void CountdownForm::Timer1_Timer() {
+    MainWindowForm& form1 = services_.form1();
+    if (form1.Text1.Text == form1.Text3.Text) form1.Command1.setValue(true);
+}
+
+// Cancel always leaves the schedule idle, whatever state the main window is in.
+void CountdownForm::Command1_Click() {
+    MainWindowForm& form1 = services_.form1();
+    form1.Text3.Text.clear();
+    if (engine::isArmed(forms::u8(form1.Command4->text()))) forms::press(*form1.Command4);
+    Label2->setCaption(QString::number(engine::countdownStart));
+    Unload();
+}
+
+// The system said no: stop counting and watching, and say so; cancel still disarms.
+void CountdownForm::showRefusal(const QString& message) {
+    Timer1->stop();
+    Timer2->stop();
+    Label2->hide();
+    Label3->hide();
+    Label1->setCaption(message);
+}
+
+}  // namespace zeravan

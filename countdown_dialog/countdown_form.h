@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QIcon>
+#include <QPushButton>
+#include <functional>
+
+#include "app/forms/controls.h"
+#include "app/forms/form.h"
+#include "main_window/main_window_form.h"
+
+namespace zeravan {
+
+struct CountdownServices {
+    // The main window's global instance; referring to it loads it if needed.
+    std::function<MainWindowForm&()> form1;
+    QIcon icon;
+};
+
+// The countdown dialog, Form2: counts down to the shutdown, presses the main window's shutdown
+// button in the shutdown second, and lets the user cancel.
+class CountdownForm : public forms::Form {
+    Q_OBJECT
+public:
+    explicit CountdownForm(CountdownServices services);
+
+    forms::Label* Label1;
+    forms::Label* Label2;
+    forms::Label* Label3;
+    QPushButton* Command1;
+    QTimer* Timer1;
+    QTimer* Timer2;
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Command1_Click();
+
+protected:
+    void Form_Load() override;
+
+private:
+    void showRefusal(const QString& message);
+
+    CountdownServices services_;
+};
+
+}  // namespace zeravan

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/calendar.h"
+
+namespace zeravan::engine {
+
+// Where every time-driven rule reads the time: the system clock in the program, a fake in tests.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalDateTime now() const = 0;
+};
+
+// The local wall clock of the system (time zone and daylight saving applied).
+class SystemClock final : public Clock {
+public:
+    LocalDateTime now() const override;
+};
+
+}  // namespace zeravan::engine

@@ -1,0 +1,100 @@
+// Arming and the trigger tick: the schedule's state is the confirm button's caption.
+#include "engine/schedule.h"
+#include "app/forms/qt_text.h"
+#include "engine/choice_check.h"
+#include "engine/texts.h"
+#include "main_window/main_window_form.h"
+
+namespace zeravan {
+
+using forms::q;
+using forms::u8;
+
+namespace {
+
+QString permissionProblem(platform::PowerPermission permission) {
+    switch (permission) {
+        case platform::PowerPermission::No:
+        case platform::PowerPermission::NotApplicable:
+            return QStringLiteral("系统不允许关机");
+        case platform::PowerPermission::Yes:
+        case platform::PowerPermission::Challenge:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+void MainWindowForm::Command4_Click() {
+    if (engine::isArmed(u8(Command4->text()))) {
+        disarm();
+    } else {
+        arm();
+    }
+}
+
+// Refuses a schedule that could never fire, or that the system would not carry out.
+void MainWindowForm::arm() {
+    const engine::ChoiceCheck check = engine::checkChoices(
+        u8(Combo1->currentText()), u8(Combo2->currentText()), u8(Combo3->currentText()));
+    if (!check.accepted) {
+        Label6->setCaption(q(check.problem));
+        return;
+    }
+    const QString refusal = permissionProblem(services_.power.powerOffPermission());
+    if (!refusal.isEmpty()) {
+        Label6->setCaption(refusal);
+        return;
+    }
+    Combo2->setEditText(q(check.hour));
+    Combo3->setEditText(q(check.minute));
+
+    Combo2->setEnabled(false);
+    Combo3->setEnabled(false);
+    Combo1->setEnabled(false);
+    Command4->setText(q(std::string(engine::armedCaption)));
+    Label14->setVisible(false);
+    Label6->setCaption(q(std::string(engine::runningStatus)));
+}
+
+void MainWindowForm::disarm() {
+    Combo1->setEnabled(true);
+    Combo2->setEnabled(true);
+    Combo3->setEnabled(true);
+    Command4->setText(q(std::string(engine::confirmCaption)));
+    Text3.Text.clear();
+    Label14->setVisible(true);
+    for (forms::Label* caption : {Label11, Label12, Label13, Label10, Label9, Label8}) {
+        caption->setCaption({});
+    }
+    Label6->setCaption(q(std::string(engine::stoppedStatus)));
+}
+
+void MainWindowForm::Timer1_Timer() {
+    const bool armed = engine::isArmed(u8(Command4->text()));
+    Label4->setCaption(q(engine::nowString(services_.clock.now())));
+    Text1.Text = q(engine::nowString(services_.clock.now()));
+
+    if (!armed) {
+        Text3.Text.clear();
+        Text2.Text.clear();
+        return;
+    }
+    const std::string date = u8(Text4.Text);
+    const std::string hour = u8(Combo2->currentText());
+    const std::string minute = u8(Combo3->currentText());
+    Text2.Text = q(engine::triggerString(date, hour, minute));
+    Text3.Text = q(engine::shutdownString(date, hour, minute));
+
+    Label8->setCaption(QStringLiteral("关机时间："));
+    Label9->setCaption(Combo1->currentText());
+    Label10->setCaption(Combo2->currentText());
+    Label11->setCaption(Combo3->currentText());
+    Label12->setCaption(QStringLiteral("点"));
+    Label13->setCaption(QStringLiteral("分"));
+
+    if (Text1.Text == Text2.Text) services_.showCountdown();
+}
+
+}  // namespace zeravan

@@ -1,0 +1,73 @@
+// Hiding into the notification area, the icon's mouse messages and the popup menu.
+#include <QCursor>
+#include <QEvent>
+
+#include "app/forms/twips.h"
+#include "main_window/main_window_form.h"
+
+namespace zeravan {
+
+using platform::NIM_ADD;
+using platform::NIM_DELETE;
+
+void MainWindowForm::changeEvent(QEvent* event) {
+    forms::Form::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+void MainWindowForm::Form_Resize() {
+    // Without a notification area a hidden window could never be reached again: it stays
+    // minimised on the taskbar instead.
+    if (isMinimized() && services_.tray.isAvailable()) WindowStyle();
+}
+
+void MainWindowForm::WindowStyle() {
+    platform::NotifyIconData& record = services_.module.TrayIconData;
+    record.hWnd = winId();
+    record.uID = static_cast<std::uint64_t>(windowIcon().cacheKey());
+    record.uFlags = 7;  // message, icon and tip
+    record.uCallbackMessage = platform::WM_MOUSEMOVE;
+    record.hIcon = static_cast<std::uint64_t>(windowIcon().cacheKey());
+    record.szTip = (QStringLiteral("Orrimel") + QChar(0))
+                       .leftJustified(platform::NotifyIconData::tipLength, QLatin1Char(' '), true);
+    record.cbSize = 88;
+    services_.tray.notifyIcon(NIM_ADD, record);
+    placeBeforeTray_ = pos();
+    Hide();
+}
+
+void MainWindowForm::Form_MouseMove(float x) {
+    const float code = x / forms::TwipsPerPixelX;
+    if (code == static_cast<float>(platform::WM_LBUTTONDBLCLK)) {
+        restoreFromTray();
+        activateWindow();
+        setFocus();
+    } else if (code == static_cast<float>(platform::WM_RBUTTONUP)) {
+        f00->exec(QCursor::pos());
+    }
+}
+
+// The window comes back where it was before it was hidden.
+void MainWindowForm::restoreFromTray() {
+    showNormal();
+    move(placeBeforeTray_);
+    raise();
+}
+
+void MainWindowForm::F01_Click() {
+    restoreFromTray();
+    services_.tray.notifyIcon(NIM_DELETE, services_.module.TrayIconData);
+}
+
+void MainWindowForm::F02_Click() {
+    services_.tray.notifyIcon(NIM_DELETE, services_.module.TrayIconData);
+    services_.end();
+}
+
+void MainWindowForm::Form_QueryUnload(bool& cancel, forms::UnloadMode mode) {
+    Q_UNUSED(cancel);
+    Q_UNUSED(mode);
+    services_.tray.notifyIcon(NIM_DELETE, services_.module.TrayIconData);
+}
+
+}  // namespace zeravan

@@ -1,0 +1,11 @@
+#include "platform/link_opener_desktop.h"
+
+#include <QDesktopServices>
+
+namespace zeravan::platform {
+
+void DesktopLinkOpener::open(const QUrl& address) {
+    QDesktopServices::openUrl(address);
+}
+
+}  // namespace zeravan::platform

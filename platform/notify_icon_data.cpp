@@ -1,0 +1,10 @@
+#include "platform/notify_icon_data.h"
+
+namespace zeravan::platform {
+
+QString NotifyIconData::shownTip() const {
+    const qsizetype end = szTip.indexOf(QChar(0));
+    return end < 0 ? szTip : szTip.left(end);
+}
+
+}  // namespace zeravan::platform

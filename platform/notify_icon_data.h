@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace zeravan::platform {
+
+// The notification-area icon record, in the shape the shell's first record layout has.
+struct NotifyIconData {
+    static constexpr int tipLength = 64;
+
+    std::uint32_t cbSize = 0;
+    std::uint64_t hWnd = 0;  // the main window's native id
+    std::uint64_t uID = 0;   // the icon's handle, which also names the icon
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    std::uint64_t hIcon = 0;
+    QString szTip = QString(tipLength, QChar(0));  // blank: all NUL characters
+
+    // The tooltip as the shell shows it: the tip up to its first NUL.
+    QString shownTip() const;
+};
+
+}  // namespace zeravan::platform

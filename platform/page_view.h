@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+namespace zeravan::platform {
+
+// The web panel: shows one page. Navigate returns at once; a page that cannot be had leaves
+// the panel empty.
+class PageView : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    virtual void Navigate(const QUrl& address) = 0;
+};
+
+}  // namespace zeravan::platform

@@ -1,0 +1,128 @@
+#include "platform/page_view_text.h"
+
+#include <QImage>
+#include <QNetworkReply>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextFragment>
+
+namespace zeravan::platform {
+
+namespace {
+
+// Shows only what the page itself brought; never reads local files behind the page's back.
+class PanelBrowser final : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+};
+
+bool succeeded(QNetworkReply* reply) {
+    return reply->error() == QNetworkReply::NoError &&
+           reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200;
+}
+
+QString mediaType(QNetworkReply* reply) {
+    return reply->header(QNetworkRequest::ContentTypeHeader)
+        .toString()
+        .section(QLatin1Char(';'), 0, 0)
+        .trimmed()
+        .toLower();
+}
+
+QString decodedBody(QNetworkReply* reply, const QByteArray& body) {
+    const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    const QByteArray charset =
+        contentType.section(QStringLiteral("charset="), 1).trimmed().toLatin1();
+    QStringDecoder decoder(charset.isEmpty() ? "UTF-8" : charset.constData());
+    if (!decoder.isValid()) return QString::fromUtf8(body);
+    return decoder.decode(body);
+}
+
+QStringList imageNames(const QTextDocument& document) {
+    QStringList names;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.isImageFormat()) names << format.toImageFormat().name();
+        }
+    }
+    names.removeDuplicates();
+    return names;
+}
+
+}  // namespace
+
+TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent)
+    : PageView(parent), network_(network), links_(links), browser_(new PanelBrowser(this)) {
+    browser_->setFrameShape(QFrame::NoFrame);
+    browser_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    browser_->setOpenLinks(false);
+    browser_->setOpenExternalLinks(false);
+    connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        const QString scheme = link.scheme().toLower();
+        if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+            links_.open(link);
+        }
+    });
+}
+
+void TextPageView::resizeEvent(QResizeEvent* event) {
+    PageView::resizeEvent(event);
+    browser_->setGeometry(rect());
+}
+
+void TextPageView::Navigate(const QUrl& address) {
+    QNetworkReply* reply = fetch(address, maxPageBytes);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
+}
+
+// A bounded fetch: one that grows past its limit is aborted and ends as an error.
+QNetworkReply* TextPageView::fetch(const QUrl& address, qint64 maxBytes) {
+    QNetworkRequest request(address);
+    request.setTransferTimeout(timeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply* reply = network_.get(request);
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, maxBytes](qint64 received) {
+        if (received > maxBytes) reply->abort();
+    });
+    return reply;
+}
+
+void TextPageView::showPage(QNetworkReply* reply) {
+    reply->deleteLater();
+    if (!succeeded(reply) || mediaType(reply) != QLatin1String("text/html")) return;
+    const QByteArray body = reply->readAll();
+    if (body.size() > maxPageBytes) return;
+    browser_->setHtml(decodedBody(reply, body));
+    emit pageShown();
+    fetchImages(reply->url());
+}
+
+void TextPageView::fetchImages(const QUrl& base) {
+    const QStringList names = imageNames(*browser_->document());
+    for (const QString& name : names.mid(0, maxImages)) {
+        const QUrl address = base.resolved(QUrl(name));
+        const QString scheme = address.scheme().toLower();
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) continue;
+        QNetworkReply* reply = fetch(address, maxImageBytes);
+        connect(reply, &QNetworkReply::finished, this,
+                [this, reply, name] { showImage(reply, name); });
+    }
+}
+
+void TextPageView::showImage(QNetworkReply* reply, const QString& name) {
+    reply->deleteLater();
+    if (!succeeded(reply)) return;
+    const QImage image = QImage::fromData(reply->readAll());
+    if (image.isNull()) return;
+    QTextDocument* document = browser_->document();
+    document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    document->markContentsDirty(0, document->characterCount());
+    emit imageShown();
+}
+
+}  // namespace zeravan::platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QTextBrowser>
+
+#include "platform/link_opener.h"
+#include "platform/page_view.h"
+
+namespace zeravan::platform {
+
+// A light web panel: the page's HTML and images fetched with Qt Network and shown in a text
+// browser without border or scroll bars. Anything that goes wrong leaves the panel empty.
+class TextPageView final : public PageView {
+    Q_OBJECT
+public:
+    static constexpr qint64 maxPageBytes = 1 << 20;
+    static constexpr qint64 maxImageBytes = 4 << 20;
+    static constexpr int maxImages = 16;
+    static constexpr int timeoutMs = 15000;
+
+    TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent = nullptr);
+
+    void Navigate(const QUrl& address) override;
+    QTextBrowser& browser() { return *browser_; }
+
+signals:
+    // The page (and each image) has arrived and is shown; for whoever waits on it.
+    void pageShown();
+    void imageShown();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QNetworkReply* fetch(const QUrl& address, qint64 maxBytes);
+    void showPage(QNetworkReply* reply);
+    void fetchImages(const QUrl& base);
+    void showImage(QNetworkReply* reply, const QString& name);
+
+    QNetworkAccessManager& network_;
+    LinkOpener& links_;
+    QTextBrowser* browser_;
+};
+
+}  // namespace zeravan::platform

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace zeravan::platform {
+
+enum class PowerAction { PowerOff, Reboot, LogOff };
+
+// What the system says of a power-off by this user: as logind's CanPowerOff answers.
+enum class PowerPermission { Yes, Challenge, No, NotApplicable };
+
+// The operating system's power requests. Requests return at once; their outcome arrives later
+// as a signal on the GUI thread.
+class PowerPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Best effort and silent: where a privilege must be enabled before shutting down.
+    virtual void enableShutdownPrivilege() = 0;
+    virtual void request(PowerAction action) = 0;
+    // Asked when the user arms a schedule, so that one that cannot work is refused up front.
+    virtual PowerPermission powerOffPermission() = 0;
+
+signals:
+    void requestAccepted(zeravan::platform::PowerAction action);
+    void requestRefused(zeravan::platform::PowerAction action, const QString& reason);
+};
+
+}  // namespace zeravan::platform

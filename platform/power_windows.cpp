@@ -1,0 +1,43 @@
+#include "platform/power_windows.h"
+
+#include <string>
+
+#include "platform/win32_power_calls.h"
+
+namespace zeravan::platform {
+
+namespace {
+
+unsigned exitFlagsFor(PowerAction action) {
+    switch (action) {
+        case PowerAction::PowerOff:
+            return win32::kExitShutdown;
+        case PowerAction::Reboot:
+            return win32::kExitReboot;
+        case PowerAction::LogOff:
+            return win32::kExitLogOff;
+    }
+    Q_UNREACHABLE();
+}
+
+}  // namespace
+
+void WindowsPowerPort::enableShutdownPrivilege() { win32::enableShutdownPrivilege(); }
+
+void WindowsPowerPort::request(PowerAction action) {
+    std::string reason;
+    const bool accepted = win32::exitWindows(exitFlagsFor(action), reason);
+    // Queued, so the outcome always arrives after request() returns.
+    QMetaObject::invokeMethod(
+        this,
+        [this, action, accepted, reason = QString::fromLocal8Bit(reason)] {
+            if (accepted) {
+                emit requestAccepted(action);
+            } else {
+                emit requestRefused(action, reason);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace zeravan::platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/power_port.h"
+
+namespace zeravan::platform {
+
+// ExitWindowsEx, which answers at once; the outcome is still delivered later, as on Linux.
+class WindowsPowerPort final : public PowerPort {
+    Q_OBJECT
+public:
+    using PowerPort::PowerPort;
+
+    void enableShutdownPrivilege() override;
+    void request(PowerAction action) override;
+    // Windows has no such question; a refusal shows when the request is made.
+    PowerPermission powerOffPermission() override { return PowerPermission::Yes; }
+};
+
+}  // namespace zeravan::platform

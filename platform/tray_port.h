@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+#include "platform/notify_icon_data.h"
+
+namespace zeravan::platform {
+
+// The shell's notify-icon messages and the mouse messages an icon reports.
+inline constexpr int NIM_ADD = 0;
+inline constexpr int NIM_DELETE = 2;
+inline constexpr std::uint32_t WM_MOUSEMOVE = 0x200;
+inline constexpr int WM_LBUTTONDOWN = 0x201;
+inline constexpr int WM_LBUTTONUP = 0x202;
+inline constexpr int WM_LBUTTONDBLCLK = 0x203;
+inline constexpr int WM_RBUTTONDOWN = 0x204;
+inline constexpr int WM_RBUTTONUP = 0x205;
+inline constexpr int WM_RBUTTONDBLCLK = 0x206;
+
+// The notification area. Requests are fire-and-forget, and a repeated add or delete is harmless.
+// Each mouse action over the icon comes back as its mouse message code.
+class TrayPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual bool isAvailable() const = 0;
+    virtual void notifyIcon(int message, const NotifyIconData& record) = 0;
+
+signals:
+    void mouseMessage(int code);
+};
+
+}  // namespace zeravan::platform

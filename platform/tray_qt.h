@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QIcon>
+#include <QSystemTrayIcon>
+
+#include "platform/tray_port.h"
+
+namespace zeravan::platform {
+
+// The notification area through Qt: StatusNotifierItem or XEmbed on Linux, the shell's tray on
+// Windows. The record's icon handle names one of the icons this port was given.
+class QtTrayPort final : public TrayPort {
+    Q_OBJECT
+public:
+    explicit QtTrayPort(QIcon icon, QObject* parent = nullptr);
+
+    bool isAvailable() const override;
+    void notifyIcon(int message, const NotifyIconData& record) override;
+
+private:
+    void reportActivation(QSystemTrayIcon::ActivationReason reason);
+
+    QIcon icon_;
+    QSystemTrayIcon tray_;
+};
+
+}  // namespace zeravan::platform

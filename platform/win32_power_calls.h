@@ -1,0 +1,21 @@
+#pragma once
+
+// The Win32 side of the Windows power port, kept free of Qt so it cross-compiles on its own.
+
+#include <string>
+
+namespace zeravan::platform::win32 {
+
+// ExitWindowsEx flags. Forcing (4) and force-if-hung (8) are never used: the user's
+// applications get their chance to save.
+inline constexpr unsigned kExitLogOff = 0;
+inline constexpr unsigned kExitShutdown = 1;
+inline constexpr unsigned kExitReboot = 2;
+
+// Best effort: turns SeShutdownPrivilege on for this process; no step is checked.
+void enableShutdownPrivilege();
+
+// False with the system's own words in reason when Windows refuses.
+bool exitWindows(unsigned flags, std::string& reason);
+
+}  // namespace zeravan::platform::win32

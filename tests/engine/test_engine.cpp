@@ -1,0 +1,307 @@
+#include <QTest>
+
+#include "engine/calendar.h"
+#include "engine/choice_check.h"
+#include "engine/countdown.h"
+#include "engine/schedule.h"
+#include "engine/texts.h"
+
+using namespace zeravan::engine;
+
+Q_DECLARE_METATYPE(CivilDate)
+
+class EngineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void weekdayName_data();
+    void weekdayName();
+    void dateText_data();
+    void dateText();
+    void timeText_data();
+    void timeText();
+    void targetDate_data();
+    void targetDate();
+    void dayResetSecond_data();
+    void dayResetSecond();
+    void scheduleStrings();
+    void armedOnlyOnExactCaption_data();
+    void armedOnlyOnExactCaption();
+    void checkChoices_data();
+    void checkChoices();
+    void nextCount_data();
+    void nextCount();
+    void wallSecondsRoundTrip();
+};
+
+void EngineTest::weekdayName_data() {
+    QTest::addColumn<CivilDate>("date");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("sunday") << CivilDate{2026, 12, 6} << "星期日";
+    QTest::newRow("monday") << CivilDate{2026, 12, 7} << "星期一";
+    QTest::newRow("saturday") << CivilDate{2026, 12, 12} << "星期六";
+    QTest::newRow("leap day 2028") << CivilDate{2028, 2, 29} << "星期二";
+    QTest::newRow("new year 2000") << CivilDate{2000, 1, 1} << "星期六";
+}
+
+void EngineTest::weekdayName() {
+    QFETCH(CivilDate, date);
+    QFETCH(QString, name);
+    QCOMPARE(QString::fromStdString(zeravan::engine::weekdayName(date)), name);
+}
+
+void EngineTest::dateText_data() {
+    QTest::addColumn<CivilDate>("date");
+    QTest::addColumn<int>("daysLater");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("today, no leading zeros") << CivilDate{2026, 3, 5} << 0 << "2026/3/5";
+    QTest::newRow("month end") << CivilDate{2026, 4, 30} << 1 << "2026/5/1";
+    QTest::newRow("year end") << CivilDate{2026, 12, 31} << 1 << "2027/1/1";
+    QTest::newRow("28 feb of a leap year") << CivilDate{2028, 2, 28} << 1 << "2028/2/29";
+    QTest::newRow("28 feb of a common year") << CivilDate{2027, 2, 28} << 1 << "2027/3/1";
+    QTest::newRow("29 feb") << CivilDate{2028, 2, 29} << 1 << "2028/3/1";
+    QTest::newRow("1900 is not leap") << CivilDate{1900, 2, 28} << 1 << "1900/3/1";
+}
+
+void EngineTest::dateText() {
+    QFETCH(CivilDate, date);
+    QFETCH(int, daysLater);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(zeravan::engine::dateText(addDays(date, daysLater))), text);
+}
+
+void EngineTest::timeText_data() {
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("midnight") << 0 << 0 << 0 << "0:00:00";
+    QTest::newRow("night") << 2 << 33 << 1 << "2:33:01";
+    QTest::newRow("last second") << 23 << 59 << 59 << "23:59:59";
+    QTest::newRow("noon") << 12 << 5 << 9 << "12:05:09";
+}
+
+void EngineTest::timeText() {
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(int, second);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(zeravan::engine::timeText({hour, minute, second})), text);
+}
+
+void EngineTest::targetDate_data() {
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<CivilDate>("expected");
+    QTest::newRow("today") << "今天" << CivilDate{2026, 12, 31};
+    QTest::newRow("tomorrow across the year end") << "明天" << CivilDate{2027, 1, 1};
+    QTest::newRow("first item with a trailing blank") << "今天 " << CivilDate{2027, 1, 1};
+    QTest::newRow("empty") << "" << CivilDate{2027, 1, 1};
+    QTest::newRow("other text") << "abc" << CivilDate{2027, 1, 1};
+}
+
+void EngineTest::targetDate() {
+    QFETCH(QString, choice);
+    QFETCH(CivilDate, expected);
+    QCOMPARE(zeravan::engine::targetDate({2026, 12, 31}, choice.toStdString(), "今天"), expected);
+}
+
+void EngineTest::dayResetSecond_data() {
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<bool>("reset");
+    QTest::newRow("start of the day") << "0:00:00" << true;
+    QTest::newRow("one second later") << "0:00:01" << false;
+    QTest::newRow("last second of the day") << "23:59:59" << false;
+    QTest::newRow("with a leading zero") << "00:00:00" << false;
+    QTest::newRow("2:33:01") << "2:33:01" << false;
+}
+
+void EngineTest::dayResetSecond() {
+    QFETCH(QString, time);
+    QFETCH(bool, reset);
+    QCOMPARE(isDayResetSecond(time.toStdString()), reset);
+}
+
+void EngineTest::scheduleStrings() {
+    QCOMPARE(triggerString("2026/12/7", "23", "30"), std::string("2026/12/7 23:30:01"));
+    QCOMPARE(shutdownString("2026/12/7", "23", "30"), std::string("2026/12/7 23:30:31"));
+    QCOMPARE(triggerString("2026/12/7", "0", "05"), std::string("2026/12/7 0:05:01"));
+    // Taken as they stand: a text that cannot match a now string stays unmatched.
+    QCOMPARE(triggerString("2026/12/7", "07", "7"), std::string("2026/12/7 07:7:01"));
+    QCOMPARE(nowString({{2026, 12, 7}, {23, 30, 1}}), triggerString("2026/12/7", "23", "30"));
+}
+
+void EngineTest::armedOnlyOnExactCaption_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("armed");
+    QTest::newRow("modify") << "修改" << true;
+    QTest::newRow("initial confirm") << "确 定" << false;
+    QTest::newRow("confirm after a disarm") << "确定" << false;
+    QTest::newRow("modify with a blank") << "修改 " << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void EngineTest::armedOnlyOnExactCaption() {
+    QFETCH(QString, caption);
+    QFETCH(bool, armed);
+    QCOMPARE(isArmed(caption.toStdString()), armed);
+}
+
+void EngineTest::checkChoices_data() {
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QString>("hour");
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("hourForm");
+    QTest::addColumn<QString>("minuteForm");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("designed") << "今天"
+                              << "23"
+                              << "30" << true << "23"
+                              << "30"
+                              << "";
+    QTest::newRow("tomorrow, midnight hour") << "明天"
+                                             << "0"
+                                             << "05" << true << "0"
+                                             << "05"
+                                             << "";
+    QTest::newRow("hour with leading zero") << "今天"
+                                            << "07"
+                                            << "15" << true << "7"
+                                            << "15"
+                                            << "";
+    QTest::newRow("hour with a blank") << "今天"
+                                       << " 7"
+                                       << "15" << true << "7"
+                                       << "15"
+                                       << "";
+    QTest::newRow("one-digit minute") << "今天"
+                                      << "8"
+                                      << "7" << true << "8"
+                                      << "07"
+                                      << "";
+    QTest::newRow("minute zero") << "今天"
+                                 << "8"
+                                 << "0" << true << "8"
+                                 << "00"
+                                 << "";
+    QTest::newRow("many zeros") << "今天"
+                                << "0000000000023"
+                                << "059" << true << "23"
+                                << "59"
+                                << "";
+    QTest::newRow("empty hour") << "今天"
+                                << ""
+                                << "30" << false << ""
+                                << ""
+                                << "小时应为0到23";
+    QTest::newRow("hour 24") << "今天"
+                             << "24"
+                             << "30" << false << ""
+                             << ""
+                             << "小时应为0到23";
+    QTest::newRow("hour abc") << "今天"
+                              << "abc"
+                              << "30" << false << ""
+                              << ""
+                              << "小时应为0到23";
+    QTest::newRow("hour 1.5") << "今天"
+                              << "1.5"
+                              << "30" << false << ""
+                              << ""
+                              << "小时应为0到23";
+    QTest::newRow("negative hour") << "今天"
+                                   << "-1"
+                                   << "30" << false << ""
+                                   << ""
+                                   << "小时应为0到23";
+    QTest::newRow("huge hour") << "今天"
+                               << "99999999999999999999"
+                               << "30" << false << ""
+                               << ""
+                               << "小时应为0到23";
+    QTest::newRow("full-width digit") << "今天"
+                                      << "７"
+                                      << "30" << false << ""
+                                      << ""
+                                      << "小时应为0到23";
+    QTest::newRow("minute 60") << "今天"
+                               << "23"
+                               << "60" << false << ""
+                               << ""
+                               << "分钟应为0到59";
+    QTest::newRow("empty minute") << "今天"
+                                  << "23"
+                                  << "" << false << ""
+                                  << ""
+                                  << "分钟应为0到59";
+    QTest::newRow("blank minute") << "今天"
+                                  << "23"
+                                  << "  " << false << ""
+                                  << ""
+                                  << "分钟应为0到59";
+    QTest::newRow("day with blank") << "今天 "
+                                    << "23"
+                                    << "30" << false << ""
+                                    << ""
+                                    << "请选择今天或明天";
+    QTest::newRow("other day") << "后天"
+                               << "23"
+                               << "30" << false << ""
+                               << ""
+                               << "请选择今天或明天";
+}
+
+void EngineTest::checkChoices() {
+    QFETCH(QString, day);
+    QFETCH(QString, hour);
+    QFETCH(QString, minute);
+    QFETCH(bool, accepted);
+    QFETCH(QString, hourForm);
+    QFETCH(QString, minuteForm);
+    QFETCH(QString, problem);
+    const ChoiceCheck check =
+        zeravan::engine::checkChoices(day.toStdString(), hour.toStdString(), minute.toStdString());
+    QCOMPARE(check.accepted, accepted);
+    QCOMPARE(QString::fromStdString(check.problem), problem);
+    if (accepted) {
+        QCOMPARE(QString::fromStdString(check.hour), hourForm);
+        QCOMPARE(QString::fromStdString(check.minute), minuteForm);
+        // An accepted schedule can always match a now string at some second.
+        const int h = hourForm.toInt();
+        const int m = minuteForm.toInt();
+        QCOMPARE(triggerString("2026/1/1", check.hour, check.minute),
+                 nowString({{2026, 1, 1}, {h, m, 1}}));
+    }
+}
+
+void EngineTest::nextCount_data() {
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("start") << "31"
+                           << "30";
+    QTest::newRow("one") << "1"
+                         << "0";
+    QTest::newRow("stops at zero") << "0"
+                                   << "0";
+    QTest::newRow("never negative") << "-3"
+                                    << "0";
+    QTest::newRow("not a number") << "abc"
+                                  << "0";
+    QTest::newRow("empty") << ""
+                           << "0";
+}
+
+void EngineTest::nextCount() {
+    QFETCH(QString, count);
+    QFETCH(QString, next);
+    QCOMPARE(QString::fromStdString(zeravan::engine::nextCount(count.toStdString())), next);
+}
+
+void EngineTest::wallSecondsRoundTrip() {
+    const LocalDateTime leapEve{{2028, 2, 28}, {23, 59, 59}};
+    QCOMPARE(fromWallSeconds(wallSeconds(leapEve) + 1), (LocalDateTime{{2028, 2, 29}, {0, 0, 0}}));
+    const LocalDateTime before1970{{1969, 12, 31}, {23, 0, 0}};
+    QCOMPARE(fromWallSeconds(wallSeconds(before1970)), before1970);
+}
+
+QTEST_APPLESS_MAIN(EngineTest)
+#include "test_engine.moc"

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDBusContext>
+#include <QObject>
+
+#include "tests/fake_logind/call_log.h"
+#include "tests/fake_logind/fake_options.h"
+
+namespace zeravan::test {
+
+// Writes each power call down, then answers it as the options say, after their delay.
+class FakePowerObject : public QObject, protected QDBusContext {
+public:
+    FakePowerObject(const FakeOptions& options, CallLog& log) : options_(options), log_(log) {}
+
+protected:
+    void answerPowerCall(const QString& logLine);
+
+    const FakeOptions& options_;
+    CallLog& log_;
+};
+
+class FakeManager final : public FakePowerObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+public:
+    using FakePowerObject::FakePowerObject;
+
+public slots:
+    void PowerOff(bool interactive);
+    void Reboot(bool interactive);
+    QString CanPowerOff();
+};
+
+class FakeSession final : public FakePowerObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
+public:
+    using FakePowerObject::FakePowerObject;
+
+public slots:
+    void Terminate();
+};
+
+}  // namespace zeravan::test

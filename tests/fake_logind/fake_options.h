@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zeravan::test {
+
+// How the fake answers, from its command line.
+struct FakeOptions {
+    QString logPath;
+    // An error name to answer power calls with; empty to accept them.
+    QString refuse;
+    int delayMs = 0;
+    QString canPowerOff = QStringLiteral("yes");
+};
+
+// Exits with usage text on a bad command line.
+FakeOptions parseFakeOptions(const QStringList& arguments);
+
+}  // namespace zeravan::test

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QUrl>
+
+#include "engine/calendar.h"
+#include "engine/clock.h"
+#include "platform/link_opener.h"
+#include "platform/page_view.h"
+#include "platform/power_port.h"
+#include "platform/tray_port.h"
+
+namespace zeravan::test {
+
+// A wall clock that moves only when told to, in milliseconds.
+class FakeClock final : public engine::Clock {
+public:
+    explicit FakeClock(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}}) { set(start); }
+    engine::LocalDateTime now() const override {
+        return engine::fromWallSeconds(milliseconds_ / 1000);
+    }
+    void set(const engine::LocalDateTime& moment) {
+        milliseconds_ = engine::wallSeconds(moment) * 1000;
+    }
+    void advance(long long milliseconds) { milliseconds_ += milliseconds; }
+    long long milliseconds() const { return milliseconds_; }
+
+private:
+    long long milliseconds_ = 0;
+};
+
+// Records every call in order; answers the probe as told; reports outcomes when told to.
+class FakePowerPort final : public platform::PowerPort {
+    Q_OBJECT
+public:
+    QStringList calls;
+    platform::PowerPermission permission = platform::PowerPermission::Yes;
+
+    void enableShutdownPrivilege() override { calls << QStringLiteral("privilege"); }
+    void request(platform::PowerAction action) override {
+        static const char* names[] = {"PowerOff", "Reboot", "LogOff"};
+        calls << QString::fromLatin1(names[static_cast<int>(action)]);
+    }
+    platform::PowerPermission powerOffPermission() override {
+        calls << QStringLiteral("probe");
+        return permission;
+    }
+    qsizetype count(const QString& call) const { return calls.count(call); }
+    void refuse(platform::PowerAction action, const QString& reason) {
+        emit requestRefused(action, reason);
+    }
+};
+
+// Records each request with a copy of the record it carried.
+class FakeTrayPort final : public platform::TrayPort {
+    Q_OBJECT
+public:
+    bool available = true;
+    QList<QPair<int, platform::NotifyIconData>> requests;
+
+    bool isAvailable() const override { return available; }
+    void notifyIcon(int message, const platform::NotifyIconData& record) override {
+        requests.append({message, record});
+    }
+    void mouse(int code) { emit mouseMessage(code); }
+    qsizetype count(int message) const {
+        qsizetype n = 0;
+        for (const auto& request : requests) n += request.first == message ? 1 : 0;
+        return n;
+    }
+};
+
+class FakeLinkOpener final : public platform::LinkOpener {
+public:
+    QList<QUrl> opened;
+    void open(const QUrl& address) override { opened << address; }
+};
+
+class FakePageView final : public platform::PageView {
+    Q_OBJECT
+public:
+    using PageView::PageView;
+    QList<QUrl> navigations;
+    void Navigate(const QUrl& address) override { navigations << address; }
+};
+
+}  // namespace zeravan::test

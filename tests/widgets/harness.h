@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/global_forms.h"
+#include "tests/widgets/fakes.h"
+
+namespace zeravan::test {
+
+// The program's two forms with their real global instances, over fake platform services.
+// Timers are stopped as soon as a form loads: tests drive the ticks themselves.
+class Harness {
+public:
+    explicit Harness(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}});
+
+    FakeClock clock;
+    FakePowerPort power;
+    FakeTrayPort tray;
+    FakeLinkOpener links;
+    forms::Module1 module;
+    int showCalls = 0;
+    int endCalls = 0;
+    app::GlobalForms globals;
+
+    MainWindowForm& form1() { return *globals.form1; }
+    CountdownForm* dialog() { return globals.Form2.isLoaded() ? &*globals.Form2 : nullptr; }
+
+    // Sets the choices and presses the confirm button.
+    void arm(const QString& day, const QString& hour, const QString& minute);
+
+    // Moves the clock on in 100 ms steps, running the main window's two ticks on each step and,
+    // while the dialog is loaded, its watcher on each step and its count every second after its
+    // load. `afterStep` runs after every step.
+    void run(long long milliseconds, const std::function<void()>& afterStep = {});
+
+    void runUntil(const engine::LocalDateTime& moment, const std::function<void()>& afterStep = {});
+
+    // Sets the clock without running any tick in between.
+    void jumpTo(const engine::LocalDateTime& moment) { clock.set(moment); }
+
+    // How many countdown dialogs exist as windows right now.
+    static int dialogWindows();
+
+private:
+    void stopTimersOfNewForms();
+
+    const CountdownForm* dialogSeen_ = nullptr;
+    long long dialogLoadedAt_ = 0;
+};
+
+}  // namespace zeravan::test
