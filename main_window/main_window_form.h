@@ -100,6 +100,7 @@ private:
 
     MainWindowServices services_;
     QPoint placeBeforeTray_;
+    bool resizePending_ = false;
 };
 
 }  // namespace zeravan

@@ -12,7 +12,19 @@ using platform::NIM_DELETE;
 
 void MainWindowForm::changeEvent(QEvent* event) {
     forms::Form::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+    // Handled once the state change is complete: hiding in the middle of it would be undone by
+    // the rest of the change.
+    // One state change may be reported more than once: it is handled once.
+    if (event->type() == QEvent::WindowStateChange && !resizePending_) {
+        resizePending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                resizePending_ = false;
+                Form_Resize();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void MainWindowForm::Form_Resize() {

@@ -54,8 +54,13 @@ QStringList imageNames(const QTextDocument& document) {
 
 }  // namespace
 
-TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent)
-    : PageView(parent), network_(network), links_(links), browser_(new PanelBrowser(this)) {
+TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent,
+                           int timeoutMs)
+    : PageView(parent),
+      network_(network),
+      links_(links),
+      browser_(new PanelBrowser(this)),
+      timeoutMs_(timeoutMs) {
     browser_->setFrameShape(QFrame::NoFrame);
     browser_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -82,7 +87,7 @@ void TextPageView::Navigate(const QUrl& address) {
 // A bounded fetch: one that grows past its limit is aborted and ends as an error.
 QNetworkReply* TextPageView::fetch(const QUrl& address, qint64 maxBytes) {
     QNetworkRequest request(address);
-    request.setTransferTimeout(timeoutMs);
+    request.setTransferTimeout(timeoutMs_);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply* reply = network_.get(request);
@@ -94,9 +99,12 @@ QNetworkReply* TextPageView::fetch(const QUrl& address, qint64 maxBytes) {
 
 void TextPageView::showPage(QNetworkReply* reply) {
     reply->deleteLater();
-    if (!succeeded(reply) || mediaType(reply) != QLatin1String("text/html")) return;
     const QByteArray body = reply->readAll();
-    if (body.size() > maxPageBytes) return;
+    if (!succeeded(reply) || mediaType(reply) != QLatin1String("text/html") ||
+        body.size() > maxPageBytes) {
+        emit pageFailed();
+        return;
+    }
     browser_->setHtml(decodedBody(reply, body));
     emit pageShown();
     fetchImages(reply->url());

@@ -17,9 +17,10 @@ public:
     static constexpr qint64 maxPageBytes = 1 << 20;
     static constexpr qint64 maxImageBytes = 4 << 20;
     static constexpr int maxImages = 16;
-    static constexpr int timeoutMs = 15000;
+    static constexpr int defaultTimeoutMs = 15000;
 
-    TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent = nullptr);
+    TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent = nullptr,
+                 int timeoutMs = defaultTimeoutMs);
 
     void Navigate(const QUrl& address) override;
     QTextBrowser& browser() { return *browser_; }
@@ -28,6 +29,7 @@ signals:
     // The page (and each image) has arrived and is shown; for whoever waits on it.
     void pageShown();
     void imageShown();
+    void pageFailed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -41,6 +43,7 @@ private:
     QNetworkAccessManager& network_;
     LinkOpener& links_;
     QTextBrowser* browser_;
+    int timeoutMs_;
 };
 
 }  // namespace zeravan::platform

@@ -19,7 +19,7 @@ Harness::Harness(engine::LocalDateTime start)
               return window;
           },
           QIcon(), [this] { ++endCalls; }) {
-    stopTimersOfNewForms();
+    noteNewDialog();
 }
 
 void Harness::arm(const QString& day, const QString& hour, const QString& minute) {
@@ -29,14 +29,9 @@ void Harness::arm(const QString& day, const QString& hour, const QString& minute
     forms::press(*form1().Command4);
 }
 
-void Harness::stopTimersOfNewForms() {
-    MainWindowForm& window = form1();
-    window.Timer1->stop();
-    window.Timer2->stop();
+void Harness::noteNewDialog() {
     CountdownForm* countdown = dialog();
     if (countdown && countdown != dialogSeen_) {
-        countdown->Timer1->stop();
-        countdown->Timer2->stop();
         dialogSeen_ = countdown;
         dialogLoadedAt_ = clock.milliseconds();
     }
@@ -45,17 +40,20 @@ void Harness::stopTimersOfNewForms() {
 
 void Harness::run(long long milliseconds, const std::function<void()>& afterStep) {
     for (long long elapsed = 0; elapsed < milliseconds; elapsed += 100) {
-        stopTimersOfNewForms();
+        noteNewDialog();
         clock.advance(100);
-        form1().Timer2_Timer();
-        form1().Timer1_Timer();
-        stopTimersOfNewForms();
+        MainWindowForm& window = form1();
+        if (window.Timer2->isActive()) window.Timer2_Timer();
+        if (window.Timer1->isActive()) window.Timer1_Timer();
+        noteNewDialog();
         if (CountdownForm* countdown = dialog()) {
             const long long sinceLoad = clock.milliseconds() - dialogLoadedAt_;
-            if (sinceLoad > 0 && sinceLoad % 1000 == 0) countdown->Timer2_Timer();
-            if (dialog() == countdown) countdown->Timer1_Timer();
+            if (sinceLoad > 0 && sinceLoad % 1000 == 0 && countdown->Timer2->isActive()) {
+                countdown->Timer2_Timer();
+            }
+            if (dialog() == countdown && countdown->Timer1->isActive()) countdown->Timer1_Timer();
         }
-        stopTimersOfNewForms();
+        noteNewDialog();
         if (afterStep) afterStep();
     }
 }

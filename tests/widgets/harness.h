@@ -6,7 +6,8 @@
 namespace zeravan::test {
 
 // The program's two forms with their real global instances, over fake platform services.
-// Timers are stopped as soon as a form loads: tests drive the ticks themselves.
+// Tests drive the ticks themselves: a form's timer handler runs on a step while that timer is
+// running, and the event loop, which would fire the timers on their own, is not spun.
 class Harness {
 public:
     explicit Harness(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}});
@@ -40,7 +41,7 @@ public:
     static int dialogWindows();
 
 private:
-    void stopTimersOfNewForms();
+    void noteNewDialog();
 
     const CountdownForm* dialogSeen_ = nullptr;
     long long dialogLoadedAt_ = 0;

@@ -1,0 +1,77 @@
+# Shared by the end-to-end tests: a virtual display, a private bus with the fake logind on it,
+# and the real program started on them. Source it; everything it starts ends with the test.
+set -euo pipefail
+
+zeravan=$1
+fake_logind=$2
+shots=$3
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+work=$(mktemp -d)
+mkdir -p "$shots"
+started=()
+
+cleanup() {
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[$i]}" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    started+=($!)
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+# The system bus of everything started from here on is a private one, with our fake logind.
+start_fake_logind() {
+    dbus-daemon --config-file="$repo/tests/support/private-bus.conf" \
+        --address="unix:path=$work/bus" --print-address=4 --nofork 4>"$work/address" &
+    started+=($!)
+    for _ in $(seq 100); do [ -s "$work/address" ] && break; sleep 0.05; done
+    export DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$work/address")
+    export DBUS_SESSION_BUS_ADDRESS=$DBUS_SYSTEM_BUS_ADDRESS
+    calls=$work/calls.log
+    : >"$calls"
+    "$fake_logind" --log="$calls" "$@" >"$work/fake.out" &
+    started+=($!)
+    for _ in $(seq 100); do grep -q ready "$work/fake.out" 2>/dev/null && break; sleep 0.05; done
+    grep -q ready "$work/fake.out" || fail "the fake logind did not start"
+}
+
+# Starts the program, its clock shifted by $1 seconds (0: the real clock).
+start_zeravan() {
+    local offset=${1:-0} shift=${1:-0}
+    ((offset >= 0)) && shift=+$offset
+    [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private bus"
+    FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "${shift}s" "$zeravan" >"$work/zeravan.out" 2>&1 &
+    zeravan_pid=$!
+    started+=($zeravan_pid)
+    main_window=$(timeout 20 xdotool search --sync --onlyvisible --name '^ZeravanV8\.0$' | head -n1)
+    [ -n "$main_window" ] || fail "the main window did not appear"
+}
+
+# Milliseconds since midnight on the shifted clock.
+shifted_ms_of_day() {
+    local offset=$1 now
+    now=$(($(date +%s%3N) + offset * 1000))
+    echo $(((now - $(date -d "$(date -d "@$((now / 1000))" +%F)" +%s%3N))))
+}
+
+# Seconds to add to the real clock so that it reads $1 (HH:MM:SS) today, from now on.
+offset_to() { echo $(($(date -d "today $1" +%s) - $(date +%s))); }
+
+wait_for_window() {
+    local name=$1 seconds=$2
+    timeout "$seconds" xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n1
+}
+
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+screenshot() { import -window root "$shots/$1.png"; }

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# One scheduled shutdown end to end, on a shifted clock and the fake logind: confirm 23:30,
+# the countdown opens in 23:30:01 and PowerOff reaches logind in 23:30:31. With "cancel", the
+# cancel button is pressed instead and no request is made.
+source "$(dirname "$0")/lib.sh"
+mode=${4:-shutdown}
+start_display
+start_fake_logind
+offset=$(offset_to 23:29:50)
+start_zeravan "$offset"
+
+click "$main_window" 324 76  # "确 定"
+for _ in $(seq 40); do grep -q CanPowerOff "$calls" && break; sleep 0.05; done
+grep -q CanPowerOff "$calls" || fail "confirming did not ask whether a shutdown is allowed"
+
+dialog=$(wait_for_window '^Orrimel$' 20)
+opened=$(shifted_ms_of_day "$offset")
+[ -n "$dialog" ] || fail "the countdown did not open"
+trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
+((opened >= trigger && opened < trigger + 1300)) ||
+    fail "the countdown opened at ${opened} ms of the day, not in 23:30:01"
+echo "countdown opened at $((opened - trigger + 1000)) ms into 23:30:01's minute second"
+sleep 1.5
+screenshot "countdown_$mode"
+
+if [ "$mode" = cancel ]; then
+    click "$dialog" 136 72  # "取 消 关 机"
+    sleep $((((trigger + 33000) - $(shifted_ms_of_day "$offset")) / 1000))
+    ! grep -q PowerOff "$calls" || fail "a cancelled countdown asked for a shutdown"
+    [ -z "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
+    screenshot cancelled
+    echo "cancelled: no request reached logind ($(tr '\n' ' ' <"$calls"))"
+    exit 0
+fi
+
+for _ in $(seq 400); do grep -q PowerOff "$calls" && break; sleep 0.1; done
+requested=$(shifted_ms_of_day "$offset")
+grep -q '^PowerOff true' "$calls" || fail "no interactive PowerOff: $(cat "$calls")"
+shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
+((requested >= shutdown_second && requested < shutdown_second + 1300)) ||
+    fail "PowerOff came at ${requested} ms of the day, not in 23:30:31"
+sleep 1.5
+[ "$(grep -c PowerOff "$calls")" -ge 1 ] || fail "no PowerOff"
+echo "PowerOff reached logind $((requested - shutdown_second)) ms into 23:30:31; calls: $(tr '\n' ' ' <"$calls")"

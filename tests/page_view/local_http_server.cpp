@@ -1,0 +1,35 @@
+#include "tests/page_view/local_http_server.h"
+
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace zeravan::test {
+
+LocalHttpServer::LocalHttpServer() {
+    server_.listen(QHostAddress::LocalHost);
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+QUrl LocalHttpServer::url(const QString& path) const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+}
+
+void LocalHttpServer::serve(QTcpSocket* socket) {
+    if (!socket->canReadLine() || socket->property("served").toBool()) return;
+    socket->setProperty("served", true);
+    const QString path = QString::fromLatin1(socket->readLine().split(' ').value(1));
+    requests << path;
+    const Answer answer = answers_.value(path, Answer{404, "text/html", "<p>missing</p>"});
+    if (answer.neverAnswer) return;
+    socket->write("HTTP/1.0 " + QByteArray::number(answer.status) +
+                  " X\r\nContent-Type: " + answer.contentType + "\r\nContent-Length: " +
+                  QByteArray::number(answer.body.size()) + "\r\n\r\n" + answer.body);
+    socket->disconnectFromHost();
+}
+
+}  // namespace zeravan::test

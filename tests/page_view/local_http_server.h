@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <QTcpServer>
+
+namespace zeravan::test {
+
+// A tiny HTTP/1.0 server on 127.0.0.1 for the web panel's tests: each path answers as told,
+// and every request's path is recorded.
+class LocalHttpServer : public QObject {
+    Q_OBJECT
+public:
+    struct Answer {
+        int status = 200;
+        QByteArray contentType = "text/html; charset=utf-8";
+        QByteArray body;
+        bool neverAnswer = false;
+    };
+
+    LocalHttpServer();
+    void answer(const QString& path, Answer answer) { answers_.insert(path, std::move(answer)); }
+    QUrl url(const QString& path) const;
+    QStringList requests;
+
+private:
+    void serve(QTcpSocket* socket);
+
+    QTcpServer server_;
+    QHash<QString, Answer> answers_;
+};
+
+}  // namespace zeravan::test

@@ -1,0 +1,181 @@
+#include <QApplication>
+#include <QTest>
+
+#include "tests/widgets/harness.h"
+
+using namespace zeravan;
+using platform::PowerAction;
+using zeravan::test::Harness;
+
+namespace {
+
+bool isArmed(Harness& h) {
+    return h.form1().Command4->text() == QStringLiteral("修改");
+}
+
+// Armed for 23:30 today and run into the trigger second, so the dialog has just opened.
+void openDialog(Harness& h) {
+    h.jumpTo({{2026, 12, 7}, {23, 29, 58}});
+    h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
+    h.runUntil({{2026, 12, 7}, {23, 30, 1}});
+    QVERIFY(h.dialog());
+}
+
+}  // namespace
+
+class CountdownTest : public QObject {
+    Q_OBJECT
+private slots:
+    void designedDialog();
+    void countsDownAndStopsAtZero();
+    void secondShowLeavesTheCount();
+    void cancel_data();
+    void cancel();
+    void closeBoxLeavesTheScheduleArmed();
+    void closeBoxInsideTheTriggerSecondReopensFrom31();
+    void refusedShutdownIsShown();
+    void opensWhileTheMainWindowIsHidden();
+    void keyboardActivatesCancel_data();
+    void keyboardActivatesCancel();
+};
+
+void CountdownTest::designedDialog() {
+    Harness h;
+    openDialog(h);
+    CountdownForm& dialog = *h.dialog();
+    QCOMPARE(dialog.objectName(), QStringLiteral("Form2"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Orrimel"));
+    QCOMPARE(dialog.size(), QSize(286, 101));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QVERIFY(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(!dialog.parentWidget());
+    QCOMPARE(dialog.Label1->Caption(), QStringLiteral("离关机时间还有"));
+    QCOMPARE(dialog.Label3->Caption(), QStringLiteral("秒"));
+    QCOMPARE(dialog.Command1->text(), QStringLiteral("取 消 关 机"));
+    QVERIFY(dialog.Command1->font().bold());
+    QCOMPARE(dialog.Label2->font().pixelSize(), 16);
+    QCOMPARE(dialog.Command1->geometry(), QRect(64, 56, 145, 33));
+    QCOMPARE(dialog.Label2->geometry(), QRect(152, 16, 25, 17));
+    QCOMPARE(dialog.Timer1->interval(), 100);
+    QCOMPARE(dialog.Timer2->interval(), 1000);
+    QCOMPARE(dialog.focusWidget(), dialog.Command1);
+}
+
+void CountdownTest::countsDownAndStopsAtZero() {
+    Harness h;
+    openDialog(h);
+    CountdownForm& dialog = *h.dialog();
+    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("31"));
+    dialog.Timer2_Timer();
+    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("30"));
+    for (int tick = 2; tick <= 31; ++tick) dialog.Timer2_Timer();
+    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("0"));
+    dialog.Timer2_Timer();
+    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("0"));
+}
+
+void CountdownTest::secondShowLeavesTheCount() {
+    Harness h;
+    openDialog(h);
+    h.dialog()->Timer2_Timer();
+    h.globals.Form2.Show();
+    QCOMPARE(h.dialog()->Label2->Caption(), QStringLiteral("30"));
+}
+
+void CountdownTest::cancel_data() {
+    QTest::addColumn<bool>("disarmFirst");
+    QTest::newRow("schedule armed") << false;
+    QTest::newRow("disarmed from the main window meanwhile") << true;
+}
+
+// Cancel always leaves the schedule idle and produces no shutdown.
+void CountdownTest::cancel() {
+    QFETCH(bool, disarmFirst);
+    Harness h;
+    openDialog(h);
+    if (disarmFirst) forms::press(*h.form1().Command4);
+    QCOMPARE(isArmed(h), !disarmFirst);
+    forms::press(*h.dialog()->Command1);
+    QVERIFY(!h.dialog());
+    QVERIFY(!isArmed(h));
+    QVERIFY(h.form1().Text3.Text.isEmpty());
+    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("停止"));
+    h.run(40000);
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 0);
+    QVERIFY(!h.dialog());
+}
+
+void CountdownTest::closeBoxLeavesTheScheduleArmed() {
+    Harness h;
+    openDialog(h);
+    h.run(2000);
+    h.dialog()->close();
+    QVERIFY(!h.dialog());
+    QVERIFY(isArmed(h));
+    h.run(40000);
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 0);
+    QVERIFY(!h.dialog());
+}
+
+void CountdownTest::closeBoxInsideTheTriggerSecondReopensFrom31() {
+    Harness h;
+    openDialog(h);
+    CountdownForm* first = h.dialog();
+    h.dialog()->Timer2_Timer();
+    first->close();
+    h.run(100);
+    QVERIFY(h.dialog());
+    QVERIFY(h.dialog() != first);
+    QCOMPARE(h.dialog()->Label2->Caption(), QStringLiteral("31"));
+}
+
+void CountdownTest::refusedShutdownIsShown() {
+    Harness h;
+    openDialog(h);
+    h.runUntil({{2026, 12, 7}, {23, 30, 31}});
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 1);
+    h.power.refuse(PowerAction::PowerOff,
+                   QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"));
+    CountdownForm& dialog = *h.dialog();
+    QCOMPARE(dialog.Label1->Caption(), QStringLiteral("关机被系统拒绝"));
+    QVERIFY(dialog.Label2->isHidden());
+    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("关机被系统拒绝"));
+    h.run(5000);
+    // Not asked again behind the user's back, and no count running on.
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 1);
+    QVERIFY(!dialog.Timer1->isActive() && !dialog.Timer2->isActive());
+    forms::press(*dialog.Command1);
+    QVERIFY(!h.dialog());
+    QVERIFY(!isArmed(h));
+}
+
+void CountdownTest::opensWhileTheMainWindowIsHidden() {
+    Harness h;
+    h.form1().Show();
+    h.form1().Hide();
+    openDialog(h);
+    QVERIFY(h.dialog()->isVisible());
+    QVERIFY(!h.form1().isVisible());
+}
+
+void CountdownTest::keyboardActivatesCancel_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("space") << int(Qt::Key_Space);
+    QTest::newRow("enter") << int(Qt::Key_Return);
+}
+
+void CountdownTest::keyboardActivatesCancel() {
+    QFETCH(int, key);
+    Harness h;
+    openDialog(h);
+    QVERIFY(QTest::qWaitForWindowActive(h.dialog()));
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+    QTRY_VERIFY(!h.dialog());
+    QVERIFY(!isArmed(h));
+}
+
+QTEST_MAIN(CountdownTest)
+#include "test_countdown.moc"
