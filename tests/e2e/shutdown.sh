@@ -19,26 +19,26 @@ opened=$(shifted_ms_of_day "$offset")
 trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
 ((opened >= trigger && opened < trigger + 1300)) ||
     fail "the countdown opened at ${opened} ms of the day, not in 23:30:01"
-echo "countdown opened at $((opened - trigger + 1000)) ms into 23:30:01's minute second"
+echo "countdown opened $((opened - trigger)) ms into 23:30:01"
 sleep 1.5
 screenshot "countdown_$mode"
 
 if [ "$mode" = cancel ]; then
     click "$dialog" 136 72  # "取 消 关 机"
     sleep $((((trigger + 33000) - $(shifted_ms_of_day "$offset")) / 1000))
-    ! grep -q PowerOff "$calls" || fail "a cancelled countdown asked for a shutdown"
+    ! grep -q '^PowerOff' "$calls" || fail "a cancelled countdown asked for a shutdown"
     [ -z "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
     screenshot cancelled
     echo "cancelled: no request reached logind ($(tr '\n' ' ' <"$calls"))"
     exit 0
 fi
 
-for _ in $(seq 400); do grep -q PowerOff "$calls" && break; sleep 0.1; done
+for _ in $(seq 400); do grep -q '^PowerOff' "$calls" && break; sleep 0.1; done
 requested=$(shifted_ms_of_day "$offset")
 grep -q '^PowerOff true' "$calls" || fail "no interactive PowerOff: $(cat "$calls")"
 shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
 ((requested >= shutdown_second && requested < shutdown_second + 1300)) ||
     fail "PowerOff came at ${requested} ms of the day, not in 23:30:31"
 sleep 1.5
-[ "$(grep -c PowerOff "$calls")" -ge 1 ] || fail "no PowerOff"
+[ "$(grep -c '^PowerOff' "$calls")" -ge 1 ] || fail "no PowerOff"
 echo "PowerOff reached logind $((requested - shutdown_second)) ms into 23:30:31; calls: $(tr '\n' ' ' <"$calls")"
