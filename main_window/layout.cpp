@@ -154,6 +154,9 @@ void MainWindowForm::buildWebBand() {
     WebBrowser1 = services_.makeWebPanel(Frame2);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(twipsRect(-200, -150, 6495, 1695));
+    // The panel overhangs its frame on every side; the overhang is where a browser keeps its
+    // border and scroll bars, so the page itself shows in exactly the part the frame leaves open.
+    WebBrowser1->setContentsMargins(forms::px(200), forms::px(150), forms::px(400), forms::px(330));
 }
 
 void MainWindowForm::buildHiddenControls() {

@@ -76,7 +76,7 @@ TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QW
 
 void TextPageView::resizeEvent(QResizeEvent* event) {
     PageView::resizeEvent(event);
-    browser_->setGeometry(rect());
+    browser_->setGeometry(contentsRect());
 }
 
 void TextPageView::Navigate(const QUrl& address) {

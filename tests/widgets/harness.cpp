@@ -4,17 +4,20 @@
 
 namespace zeravan::test {
 
-Harness::Harness(engine::LocalDateTime start)
+Harness::Harness(engine::LocalDateTime start, PanelFactory makePanel)
     : clock(start),
       globals(
-          [this] {
+          [this, makePanel = std::move(makePanel)] {
               auto window = std::make_unique<MainWindowForm>(MainWindowServices{
                   clock, power, tray, links, module,
                   [this] {
                       ++showCalls;
                       globals.Form2.Show();
                   },
-                  [this] { ++endCalls; }, [](QWidget* frame) { return new FakePageView(frame); },
+                  [this] { ++endCalls; },
+                  makePanel ? makePanel : [](QWidget* frame) -> platform::PageView* {
+                      return new FakePageView(frame);
+                  },
                   QPixmap(), QIcon()});
               return window;
           },

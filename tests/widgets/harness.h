@@ -10,7 +10,10 @@ namespace zeravan::test {
 // running, and the event loop, which would fire the timers on their own, is not spun.
 class Harness {
 public:
-    explicit Harness(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}});
+    using PanelFactory = std::function<platform::PageView*(QWidget* frame)>;
+
+    explicit Harness(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}},
+                     PanelFactory makePanel = {});
 
     FakeClock clock;
     FakePowerPort power;

@@ -1,0 +1,54 @@
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "platform/page_view_text.h"
+#include "tests/page_view/local_http_server.h"
+#include "tests/widgets/harness.h"
+
+using namespace zeravan;
+using zeravan::test::Harness;
+
+// The real web panel in the main window's bottom band, fed by a local server.
+class WebBandTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pageShowsInTheDesignedBand();
+};
+
+void WebBandTest::pageShowsInTheDesignedBand() {
+    test::LocalHttpServer server;
+    server.answer("/panel.html",
+                  {200, "text/html; charset=utf-8",
+                   "<body style=\"background:#fff4c0\"><p>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+                   "Zeravan 本地测试页 · local test page</p></body>"});
+    QNetworkAccessManager network;
+    test::FakeLinkOpener links;
+    platform::TextPageView* panel = nullptr;
+    Harness h({{2026, 12, 7}, {12, 0, 0}}, [&](QWidget* frame) {
+        panel = new platform::TextPageView(network, links, frame);
+        return panel;
+    });
+    MainWindowForm& form = h.form1();
+    form.Show();
+    QSignalSpy shown(panel, &platform::TextPageView::pageShown);
+    panel->Navigate(server.url("/panel.html"));
+    QVERIFY(shown.wait(5000));
+    h.run(100);
+
+    // The band shows 393 x 81 pixels of the panel, from its 13th column and 10th row on, and
+    // that is the page's viewport.
+    QCOMPARE(form.Frame2->geometry(), QRect(0, 168, 393, 81));
+    QCOMPARE(panel->mapTo(&form, QPoint(13, 10)), QPoint(0, 168));
+    QCOMPARE(panel->browser().geometry(), QRect(13, 10, 393, 81));
+    const QImage shot = form.grab().toImage();
+    QCOMPARE(shot.size(), QSize(388, 249));
+    QCOMPARE(shot.pixelColor(200, 240), QColor(0xff, 0xf4, 0xc0));
+    QCOMPARE(shot.pixelColor(200, 160) == QColor(0xff, 0xf4, 0xc0), false);
+    const QString shots = QDir::current().absoluteFilePath(QStringLiteral("shots"));
+    QDir().mkpath(shots);
+    QVERIFY(shot.save(shots + QStringLiteral("/web_band.png")));
+}
+
+QTEST_MAIN(WebBandTest)
+#include "test_web_band.moc"
