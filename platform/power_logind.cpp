@@ -55,22 +55,31 @@ void LogindPowerPort::enableShutdownPrivilege() {}
 void LogindPowerPort::request(PowerAction action) {
     if (!pending_.insert(action).second) return;
 
-    // A call that fails at once (no bus) still finishes through the event loop, so the outcome
-    // never arrives before request() returns.
+    // Without a connection Qt hands back a call that never reports; refuse it the same way.
+    if (!bus_.isConnected()) {
+        const QDBusError error(QDBusError::Disconnected, bus_.lastError().message());
+        QMetaObject::invokeMethod(
+            this, [this, action, error] { finish(action, error); }, Qt::QueuedConnection);
+        return;
+    }
+    // A call that fails at once still reports through the event loop, so the outcome never
+    // arrives before request() returns.
     auto* watcher =
         new QDBusPendingCallWatcher(bus_.asyncCall(callFor(action), kRequestTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, action](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
-                pending_.erase(action);
-                if (finished->isError()) {
-                    const QDBusError error = finished->error();
-                    emit requestRefused(action, error.name() + QStringLiteral(": ") +
-                                                    error.message());
-                } else {
-                    emit requestAccepted(action);
-                }
+                finish(action, finished->error());
             });
+}
+
+void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
+    pending_.erase(action);
+    if (error.isValid()) {
+        emit requestRefused(action, error.name() + QStringLiteral(": ") + error.message());
+    } else {
+        emit requestAccepted(action);
+    }
 }
 
 PowerPermission LogindPowerPort::powerOffPermission() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <set>
 
 #include "platform/power_port.h"
@@ -19,6 +20,8 @@ public:
     PowerPermission powerOffPermission() override;
 
 private:
+    void finish(PowerAction action, const QDBusError& error);
+
     QDBusConnection bus_;
     std::set<PowerAction> pending_;
 };

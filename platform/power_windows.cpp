@@ -22,7 +22,9 @@ unsigned exitFlagsFor(PowerAction action) {
 
 }  // namespace
 
-void WindowsPowerPort::enableShutdownPrivilege() { win32::enableShutdownPrivilege(); }
+void WindowsPowerPort::enableShutdownPrivilege() {
+    win32::enableShutdownPrivilege();
+}
 
 void WindowsPowerPort::request(PowerAction action) {
     std::string reason;

@@ -1,7 +1,6 @@
 #include "platform/win32_power_calls.h"
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace zeravan::platform::win32 {
@@ -20,9 +19,8 @@ static_assert(SE_PRIVILEGE_ENABLED == 2);
 
 std::string describe(DWORD code) {
     char text[512] = {};
-    DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       0, text, sizeof(text), nullptr);
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof(text), nullptr);
     while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) --length;
     std::string reason = "Windows error " + std::to_string(code);
     if (length > 0) reason += ": " + std::string(text, length);

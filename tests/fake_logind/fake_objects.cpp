@@ -8,7 +8,9 @@ namespace zeravan::test {
 
 namespace {
 
-QString flag(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+QString flag(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 }  // namespace
 
@@ -20,8 +22,7 @@ void FakePowerObject::answerPowerCall(const QString& logLine) {
             ? message().createReply()
             : message().createErrorReply(options_.refuse, QStringLiteral("refused by fake_logind"));
     // A timer, not a sleep: other calls keep being answered meanwhile.
-    QTimer::singleShot(options_.delayMs, this,
-                       [reply, bus = connection()] { bus.send(reply); });
+    QTimer::singleShot(options_.delayMs, this, [reply, bus = connection()] { bus.send(reply); });
 }
 
 void FakeManager::PowerOff(bool interactive) {
@@ -37,6 +38,8 @@ QString FakeManager::CanPowerOff() {
     return options_.canPowerOff;
 }
 
-void FakeSession::Terminate() { answerPowerCall(QStringLiteral("Terminate auto")); }
+void FakeSession::Terminate() {
+    answerPowerCall(QStringLiteral("Terminate auto"));
+}
 
 }  // namespace zeravan::test

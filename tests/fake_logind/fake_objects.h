@@ -9,7 +9,9 @@
 namespace zeravan::test {
 
 // Writes each power call down, then answers it as the options say, after their delay.
+// Q_OBJECT here lets Qt D-Bus find the QDBusContext part through qt_metacast.
 class FakePowerObject : public QObject, protected QDBusContext {
+    Q_OBJECT
 public:
     FakePowerObject(const FakeOptions& options, CallLog& log) : options_(options), log_(log) {}
 

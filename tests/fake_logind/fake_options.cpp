@@ -17,9 +17,10 @@ FakeOptions parseFakeOptions(const QStringList& arguments) {
     const QCommandLineOption delay(QStringLiteral("delay-ms"),
                                    QStringLiteral("Answer power calls this much later."),
                                    QStringLiteral("ms"), QStringLiteral("0"));
-    const QCommandLineOption canPowerOff(QStringLiteral("can-power-off"),
-                                         QStringLiteral("CanPowerOff's answer: yes|challenge|no|na."),
-                                         QStringLiteral("answer"), QStringLiteral("yes"));
+    const QCommandLineOption canPowerOff(
+        QStringLiteral("can-power-off"),
+        QStringLiteral("CanPowerOff's answer: yes|challenge|no|na."), QStringLiteral("answer"),
+        QStringLiteral("yes"));
     parser.addOptions({log, refuse, delay, canPowerOff});
     parser.process(arguments);
 

@@ -2,6 +2,8 @@
 
 #include <QDeadlineTimer>
 
+#include "tests/support/child_process.h"
+
 namespace zeravan::test {
 
 namespace {
@@ -16,6 +18,7 @@ PrivateBus::PrivateBus() {
         return;
     }
     daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    stopWithParent(daemon_);
     daemon_.start(QStringLiteral("dbus-daemon"),
                   {QStringLiteral("--config-file=" ZERAVAN_PRIVATE_BUS_CONFIG),
                    QStringLiteral("--address=unix:path=") + dir_.filePath(QStringLiteral("bus")),
@@ -25,8 +28,8 @@ PrivateBus::PrivateBus() {
     while (!daemon_.canReadLine() && daemon_.waitForReadyRead(deadline.remainingTime())) {
     }
     address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    if (address_.isEmpty()) error_ = QStringLiteral("dbus-daemon did not start: ") +
-                                     daemon_.errorString();
+    if (address_.isEmpty())
+        error_ = QStringLiteral("dbus-daemon did not start: ") + daemon_.errorString();
 }
 
 PrivateBus::~PrivateBus() {
@@ -36,6 +39,10 @@ PrivateBus::~PrivateBus() {
     daemon_.waitForFinished();
 }
 
-void PrivateBus::useAsSystemBus() const { qputenv("DBUS_SYSTEM_BUS_ADDRESS", address_.toUtf8()); }
+void PrivateBus::useAsSystemBus() const {
+    // An empty address would let Qt fall back to the machine's real system bus.
+    if (address_.isEmpty()) qFatal("PrivateBus: no private bus to use as the system bus");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", address_.toUtf8());
+}
 
 }  // namespace zeravan::test

@@ -1,0 +1,283 @@
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "platform/power_logind.h"
+#include "tests/support/fake_logind.h"
+#include "tests/support/private_bus.h"
+
+namespace zeravan::test {
+
+namespace {
+
+using platform::LogindPowerPort;
+using platform::PowerAction;
+using platform::PowerPermission;
+
+const QString kLogind = QStringLiteral("org.freedesktop.login1");
+
+// Long enough to see a second press arrive while the first still waits.
+const QString kSlowReply = QStringLiteral("--delay-ms=300");
+
+QString callOf(PowerAction action) {
+    switch (action) {
+        case PowerAction::PowerOff:
+            return QStringLiteral("PowerOff true");
+        case PowerAction::Reboot:
+            return QStringLiteral("Reboot true");
+        case PowerAction::LogOff:
+            return QStringLiteral("Terminate auto");
+    }
+    Q_UNREACHABLE();
+}
+
+}  // namespace
+
+class TestPowerLogind : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void requestsAreSentAndAccepted_data();
+    void requestsAreSentAndAccepted();
+    void pendingRequestIsNotSentAgain_data();
+    void pendingRequestIsNotSentAgain();
+    void kindsAreIndependent();
+    void refusalsCarryTheErrorName_data();
+    void refusalsCarryTheErrorName();
+    void unreachableLogindIsRefused_data();
+    void unreachableLogindIsRefused();
+    void slowReplyKeepsEventLoopRunning();
+    void powerOffPermissionFollowsCanPowerOff_data();
+    void powerOffPermissionFollowsCanPowerOff();
+    void powerOffPermissionWithoutLogindIsNotApplicable();
+    void enablingShutdownPrivilegeSendsNothing();
+
+private:
+    QDBusConnection testBus() const;
+    void waitUntilLogindIsGone() const;
+
+    std::unique_ptr<PrivateBus> bus_;
+};
+
+void TestPowerLogind::initTestCase() {
+    qRegisterMetaType<PowerAction>();
+    bus_ = std::make_unique<PrivateBus>();
+    QVERIFY2(!bus_->address().isEmpty(), qPrintable(bus_->error()));
+    // Anything that asks for the system bus in this process lands on the test's own.
+    bus_->useAsSystemBus();
+    QVERIFY(testBus().isConnected());
+}
+
+void TestPowerLogind::cleanupTestCase() {
+    QDBusConnection::disconnectFromBus(QStringLiteral("power-test"));
+    bus_.reset();
+}
+
+QDBusConnection TestPowerLogind::testBus() const {
+    return QDBusConnection::connectToBus(bus_->address(), QStringLiteral("power-test"));
+}
+
+// The fake of the test before may still be leaving the bus.
+void TestPowerLogind::waitUntilLogindIsGone() const {
+    QTRY_VERIFY(!testBus().interface()->isServiceRegistered(kLogind).value());
+}
+
+void TestPowerLogind::requestsAreSentAndAccepted_data() {
+    QTest::addColumn<PowerAction>("action");
+    QTest::newRow("power off") << PowerAction::PowerOff;
+    QTest::newRow("reboot") << PowerAction::Reboot;
+    QTest::newRow("log off") << PowerAction::LogOff;
+}
+
+void TestPowerLogind::requestsAreSentAndAccepted() {
+    QFETCH(PowerAction, action);
+    FakeLogind logind(*bus_);
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
+
+    port.request(action);
+    QCOMPARE(accepted.count(), 0);  // the outcome comes later, never from inside request()
+    QVERIFY(accepted.wait());
+    QCOMPARE(accepted.takeFirst().at(0).value<PowerAction>(), action);
+    QCOMPARE(refused.count(), 0);
+    QCOMPARE(logind.calls(), QStringList{callOf(action)});
+}
+
+void TestPowerLogind::pendingRequestIsNotSentAgain_data() {
+    requestsAreSentAndAccepted_data();
+}
+
+void TestPowerLogind::pendingRequestIsNotSentAgain() {
+    QFETCH(PowerAction, action);
+    FakeLogind logind(*bus_, {kSlowReply});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+
+    port.request(action);
+    port.request(action);
+    QVERIFY(accepted.wait());
+    QCOMPARE(logind.calls(), QStringList{callOf(action)});
+
+    port.request(action);
+    QVERIFY(accepted.wait());
+    QCOMPARE(accepted.count(), 2);
+    QCOMPARE(logind.calls(), QStringList(2, callOf(action)));
+}
+
+void TestPowerLogind::kindsAreIndependent() {
+    FakeLogind logind(*bus_, {kSlowReply});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+
+    port.request(PowerAction::PowerOff);
+    port.request(PowerAction::Reboot);
+    port.request(PowerAction::LogOff);
+    QTRY_COMPARE(accepted.count(), 3);
+    QStringList calls = logind.calls();
+    calls.sort();
+    QCOMPARE(calls, (QStringList{QStringLiteral("PowerOff true"), QStringLiteral("Reboot true"),
+                                 QStringLiteral("Terminate auto")}));
+}
+
+void TestPowerLogind::refusalsCarryTheErrorName_data() {
+    QTest::addColumn<PowerAction>("action");
+    QTest::addColumn<QString>("error");
+    const QStringList errors{
+        QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+        QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"),
+        QStringLiteral("org.freedesktop.login1.OperationInProgress")};
+    for (const QString& error : errors) {
+        const QByteArray name = error.section(u'.', -1).toUtf8();
+        QTest::newRow("power off, " + name) << PowerAction::PowerOff << error;
+        QTest::newRow("reboot, " + name) << PowerAction::Reboot << error;
+        QTest::newRow("log off, " + name) << PowerAction::LogOff << error;
+    }
+}
+
+void TestPowerLogind::refusalsCarryTheErrorName() {
+    QFETCH(PowerAction, action);
+    QFETCH(QString, error);
+    FakeLogind logind(*bus_, {QStringLiteral("--refuse=") + error});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
+
+    port.request(action);
+    QVERIFY(refused.wait());
+    const QList<QVariant> outcome = refused.takeFirst();
+    QCOMPARE(outcome.at(0).value<PowerAction>(), action);
+    QVERIFY2(outcome.at(1).toString().startsWith(error + QStringLiteral(": ")),
+             qPrintable(outcome.at(1).toString()));
+    QCOMPARE(accepted.count(), 0);
+
+    // A refusal ends the wait: the next press asks again.
+    port.request(action);
+    QVERIFY(refused.wait());
+    QCOMPARE(logind.calls(), QStringList(2, callOf(action)));
+}
+
+void TestPowerLogind::unreachableLogindIsRefused_data() {
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no logind on the bus")
+        << true << QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown");
+    QTest::newRow("bus gone") << false << QStringLiteral("org.freedesktop.DBus.Error.Disconnected");
+}
+
+void TestPowerLogind::unreachableLogindIsRefused() {
+    QFETCH(bool, connected);
+    QFETCH(QString, error);
+    waitUntilLogindIsGone();
+    const QTemporaryDir nowhere;
+    QDBusConnection bus = connected ? testBus()
+                                    : QDBusConnection::connectToBus(
+                                          QStringLiteral("unix:path=") + nowhere.filePath("bus"),
+                                          QStringLiteral("power-test-gone"));
+    QCOMPARE(bus.isConnected(), connected);
+    LogindPowerPort port(bus);
+    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
+
+    port.request(PowerAction::PowerOff);
+    QCOMPARE(refused.count(), 0);
+    QVERIFY(refused.wait());
+    const QString reason = refused.takeFirst().at(1).toString();
+    QVERIFY2(reason.startsWith(error), qPrintable(reason));
+    QDBusConnection::disconnectFromBus(QStringLiteral("power-test-gone"));
+}
+
+void TestPowerLogind::slowReplyKeepsEventLoopRunning() {
+    FakeLogind logind(*bus_, {QStringLiteral("--delay-ms=2000")});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(100);
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start();
+
+    QElapsedTimer requestTime;
+    requestTime.start();
+    port.request(PowerAction::PowerOff);
+    QVERIFY(requestTime.elapsed() < 500);
+    QVERIFY(accepted.wait(10'000));
+    QVERIFY2(ticks >= 15, qPrintable(QString::number(ticks)));
+}
+
+void TestPowerLogind::powerOffPermissionFollowsCanPowerOff_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<PowerPermission>("permission");
+    QTest::newRow("yes") << "yes" << PowerPermission::Yes;
+    QTest::newRow("challenge") << "challenge" << PowerPermission::Challenge;
+    QTest::newRow("no") << "no" << PowerPermission::No;
+    QTest::newRow("na") << "na" << PowerPermission::NotApplicable;
+    QTest::newRow("unknown answer") << "perhaps" << PowerPermission::NotApplicable;
+}
+
+void TestPowerLogind::powerOffPermissionFollowsCanPowerOff() {
+    QFETCH(QString, answer);
+    QFETCH(PowerPermission, permission);
+    FakeLogind logind(*bus_, {QStringLiteral("--can-power-off=") + answer});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+
+    QCOMPARE(port.powerOffPermission(), permission);
+    QCOMPARE(logind.calls(), QStringList{QStringLiteral("CanPowerOff")});
+}
+
+void TestPowerLogind::powerOffPermissionWithoutLogindIsNotApplicable() {
+    waitUntilLogindIsGone();
+    LogindPowerPort port(testBus());
+    QCOMPARE(port.powerOffPermission(), PowerPermission::NotApplicable);
+}
+
+void TestPowerLogind::enablingShutdownPrivilegeSendsNothing() {
+    FakeLogind logind(*bus_);
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
+
+    port.enableShutdownPrivilege();
+    // A CanPowerOff round trip behind it shows nothing was sent before.
+    port.powerOffPermission();
+    QCOMPARE(logind.calls(), QStringList{QStringLiteral("CanPowerOff")});
+    QCOMPARE(accepted.count() + refused.count(), 0);
+}
+
+}  // namespace zeravan::test
+
+QTEST_GUILESS_MAIN(zeravan::test::TestPowerLogind)
+#include "test_power_logind.moc"

@@ -1,0 +1,13 @@
+#include "tests/support/child_process.h"
+
+#include <sys/prctl.h>
+
+#include <csignal>
+
+namespace zeravan::test {
+
+void stopWithParent(QProcess& process) {
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+
+}  // namespace zeravan::test

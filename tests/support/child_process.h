@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QProcess>
+
+namespace zeravan::test {
+
+// Has the system stop the child if the test dies first, so no daemon outlives a crashed test.
+void stopWithParent(QProcess& process);
+
+}  // namespace zeravan::test
