@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # One scheduled shutdown end to end, on a shifted clock and the fake logind: confirm 23:30,
 # the countdown opens in 23:30:01 and PowerOff reaches logind in 23:30:31. With "cancel", the
-# cancel button is pressed instead and no request is made.
+# cancel button is pressed instead and no request is made. With "refused", logind says no: one
+# request only, and the countdown stops to say so.
 source "$(dirname "$0")/lib.sh"
 mode=${4:-shutdown}
 start_display
-start_fake_logind
+if [ "$mode" = refused ]; then
+    start_fake_logind --refuse=org.freedesktop.DBus.Error.AccessDenied
+else
+    start_fake_logind
+fi
 offset=$(offset_to 23:29:50)
 start_zeravan "$offset"
 
@@ -40,5 +45,9 @@ shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
 ((requested >= shutdown_second && requested < shutdown_second + 1300)) ||
     fail "PowerOff came at ${requested} ms of the day, not in 23:30:31"
 sleep 1.5
-[ "$(grep -c '^PowerOff' "$calls")" -ge 1 ] || fail "no PowerOff"
+if [ "$mode" = refused ]; then
+    [ "$(grep -c '^PowerOff' "$calls")" = 1 ] || fail "a refused shutdown was asked again"
+    [ -n "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
+    screenshot countdown_refused
+fi
 echo "PowerOff reached logind $((requested - shutdown_second)) ms into 23:30:31; calls: $(tr '\n' ' ' <"$calls")"
