@@ -17,7 +17,7 @@ CivilDate fromSysDays(std::chrono::sys_days days) {
             static_cast<int>(static_cast<unsigned>(ymd.day()))};
 }
 
-constexpr long long secondsPerDay = 24 * 60 * 60;
+constexpr long long secondsPerDay = 24LL * 60 * 60;
 
 }  // namespace
 

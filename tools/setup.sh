@@ -10,10 +10,16 @@ packages=(
     fonts-arphic-uming
     # tests: a private bus, a virtual display and what drives it, a shifted clock
     dbus-daemon xvfb xauth xdotool x11-utils imagemagick faketime
+    # time zones with daylight saving for the clock tests; a load for the load test
+    tzdata stress-ng
     # a tray host and a window manager for the tray's end-to-end test
     tint2 openbox
     # the Windows backends are compiled with this cross compiler
     g++-mingw-w64-x86-64
+    # the Windows resource file (windres), the Debian package and its metadata checks
+    binutils-mingw-w64-x86-64 dpkg-dev desktop-file-utils appstream
+    # static checks, and clang with libFuzzer for the fuzz test
+    clang-format clang-tidy clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# package.sh <build dir> <fake_logind> <shots>: makes the Debian package with CPack, unpacks it
+# into a scratch root (never installed on this machine), checks its files and metadata, and
+# starts the unpacked binary on a virtual display with the fake logind on a private bus.
+build=$1
+source "$(dirname "$0")/../e2e/lib.sh" "$build/zeravan" "$2" "$3"
+id=io.github.orrimel.Zeravan
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.out" ||
+    fail "cpack: $(cat "$work/cpack.out")"
+deb=$(find "$work/package" -maxdepth 1 -name 'zeravan_*.deb')
+[ -n "$deb" ] || fail "no package in $work/package"
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+
+expected=(usr/bin/zeravan usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml)
+for size in 16 24 32 48 64 128 256; do
+    expected+=(usr/share/icons/hicolor/${size}x$size/apps/$id.png)
+done
+for file in "${expected[@]}"; do [ -f "$root/$file" ] || fail "$file is not in the package"; done
+[ -x "$root/usr/bin/zeravan" ] || fail "usr/bin/zeravan is not executable"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in fonts-arphic-uming libqt6widgets6 libqt6dbus6; do
+    grep -q "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Maintainer)" = "Zeravan developers" ] || fail "wrong maintainer"
+
+desktop-file-validate "$root/usr/share/applications/$id.desktop" ||
+    fail "desktop-file-validate refused the desktop file"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" ||
+    fail "appstreamcli refused the metainfo"
+
+start_display
+start_fake_logind
+[[ $DBUS_SYSTEM_BUS_ADDRESS == unix:path=$work/* ]] || fail "no private bus"
+"$root/usr/bin/zeravan" >"$work/zeravan.out" 2>&1 &
+started+=($!)
+[ -n "$(wait_for_window '^ZeravanV8\.0$' 20)" ] ||
+    fail "the unpacked binary showed no main window: $(cat "$work/zeravan.out")"
+echo "$(basename "$deb"): ${#expected[@]} files, metadata valid, main window mapped"
+echo "Depends: $depends"
