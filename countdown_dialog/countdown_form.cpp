@@ -48,6 +48,7 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
 
 void CountdownForm::Form_Load() {
     Label2->setCaption(QString::number(engine::countdownStart));
+    shutdownSecond_.reset();
     connect(&services_.form1(), &MainWindowForm::powerRequestRefused, this,
             &CountdownForm::showRefusal);
 }
@@ -56,9 +57,13 @@ void CountdownForm::Timer2_Timer() {
     Label2->setCaption(forms::q(engine::nextCount(forms::u8(Label2->Caption()))));
 }
 
+// Presses in every tick of the shutdown second, and not again should that second come round
+// once more (the clock set back, or the hour repeated when daylight saving ends).
 void CountdownForm::Timer1_Timer() {
     MainWindowForm& form1 = services_.form1();
-    if (form1.Text1.Text == form1.Text3.Text) form1.Command1.setValue(true);
+    if (shutdownSecond_.matches(forms::u8(form1.Text1.Text), forms::u8(form1.Text3.Text))) {
+        form1.Command1.setValue(true);
+    }
 }
 
 // Cancel always leaves the schedule idle, whatever state the main window is in.

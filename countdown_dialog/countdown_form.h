@@ -6,6 +6,7 @@
 
 #include "app/forms/controls.h"
 #include "app/forms/form.h"
+#include "engine/first_occurrence.h"
 #include "main_window/main_window_form.h"
 
 namespace zeravan {
@@ -41,6 +42,7 @@ private:
     void showRefusal(const QString& message);
 
     CountdownServices services_;
+    engine::FirstOccurrence shutdownSecond_;
 };
 
 }  // namespace zeravan

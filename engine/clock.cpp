@@ -4,12 +4,15 @@
 
 namespace zeravan::engine {
 
-LocalDateTime SystemClock::now() const {
-    const std::time_t seconds = std::time(nullptr);
+LocalDateTime localTimeAt(std::time_t instant) {
     std::tm local{};
-    localtime_r(&seconds, &local);
+    localtime_r(&instant, &local);
     return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
             {local.tm_hour, local.tm_min, local.tm_sec}};
+}
+
+LocalDateTime SystemClock::now() const {
+    return localTimeAt(std::time(nullptr));
 }
 
 }  // namespace zeravan::engine

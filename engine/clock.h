@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ctime>
+
 #include "engine/calendar.h"
 
 namespace zeravan::engine {
@@ -10,6 +12,9 @@ public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
 };
+
+// What the wall clock of the system's time zone (TZ, daylight saving applied) reads at an instant.
+LocalDateTime localTimeAt(std::time_t instant);
 
 // The local wall clock of the system (time zone and daylight saving applied).
 class SystemClock final : public Clock {

@@ -47,6 +47,7 @@ void MainWindowForm::arm() {
         Label6->setCaption(refusal);
         return;
     }
+    triggerSecond_.reset();
     Combo2->setEditText(q(check.hour));
     Combo3->setEditText(q(check.minute));
 
@@ -94,7 +95,8 @@ void MainWindowForm::Timer1_Timer() {
     Label12->setCaption(QStringLiteral("点"));
     Label13->setCaption(QStringLiteral("分"));
 
-    if (Text1.Text == Text2.Text) services_.showCountdown();
+    // Only the first time round, should the trigger second come twice.
+    if (triggerSecond_.matches(u8(Text1.Text), u8(Text2.Text))) services_.showCountdown();
 }
 
 }  // namespace zeravan

@@ -1,8 +1,12 @@
 #include <QTest>
 
+#include <cstdlib>
+
 #include "engine/calendar.h"
 #include "engine/choice_check.h"
+#include "engine/clock.h"
 #include "engine/countdown.h"
+#include "engine/first_occurrence.h"
 #include "engine/schedule.h"
 #include "engine/texts.h"
 
@@ -31,6 +35,11 @@ private slots:
     void nextCount_data();
     void nextCount();
     void wallSecondsRoundTrip();
+    void firstOccurrence_data();
+    void firstOccurrence();
+    void firstOccurrenceOfAnotherTarget();
+    void localTimeAcrossDaylightSaving_data();
+    void localTimeAcrossDaylightSaving();
 };
 
 void EngineTest::weekdayName_data() {
@@ -301,6 +310,73 @@ void EngineTest::wallSecondsRoundTrip() {
     QCOMPARE(fromWallSeconds(wallSeconds(leapEve) + 1), (LocalDateTime{{2028, 2, 29}, {0, 0, 0}}));
     const LocalDateTime before1970{{1969, 12, 31}, {23, 0, 0}};
     QCOMPARE(fromWallSeconds(wallSeconds(before1970)), before1970);
+}
+
+// Each row is a run of ticks: the now string of every tick, and which of them match.
+void EngineTest::firstOccurrence_data() {
+    QTest::addColumn<QStringList>("ticks");
+    QTest::addColumn<QString>("matching");
+    const QString t = QStringLiteral("T"), x = QStringLiteral("x");
+    QTest::newRow("every tick of the first second") << QStringList{x, t, t, t, x} << "01110";
+    QTest::newRow("the second once more, later") << QStringList{t, t, x, x, t, t} << "110000";
+    QTest::newRow("never there") << QStringList{x, x, x} << "000";
+    QTest::newRow("there from the first tick") << QStringList{t, x, t} << "100";
+}
+
+void EngineTest::firstOccurrence() {
+    QFETCH(QStringList, ticks);
+    QFETCH(QString, matching);
+    FirstOccurrence once;
+    QString seen;
+    for (const QString& now : ticks) seen += once.matches(now.toStdString(), "T") ? '1' : '0';
+    QCOMPARE(seen, matching);
+}
+
+// A new target, or a reset, starts afresh; a spent target stays spent across other targets.
+void EngineTest::firstOccurrenceOfAnotherTarget() {
+    FirstOccurrence once;
+    QVERIFY(once.matches("A", "A"));
+    QVERIFY(!once.matches("B", "A"));
+    QVERIFY(once.matches("B", "B"));
+    QVERIFY(!once.matches("C", "B"));
+    QVERIFY(!once.matches("B", "B"));
+    once.reset();
+    QVERIFY(once.matches("B", "B"));
+}
+
+// The conversion the program's clock uses, in two zones with daylight saving.
+void EngineTest::localTimeAcrossDaylightSaving_data() {
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<qlonglong>("instant");
+    QTest::addColumn<QString>("wallClock");
+    // Berlin, 28 March 2027: 1:59:59 CET is followed by 3:00:00 CEST.
+    QTest::newRow("Berlin before spring")
+        << QByteArray("Europe/Berlin") << 1806195599LL << "2027/3/28 1:59:59";
+    QTest::newRow("Berlin after spring")
+        << QByteArray("Europe/Berlin") << 1806195600LL << "2027/3/28 3:00:00";
+    // Berlin, 31 October 2027: 2:30 comes first in CEST, an hour later in CET.
+    QTest::newRow("Berlin first 2:30")
+        << QByteArray("Europe/Berlin") << 1824942600LL << "2027/10/31 2:30:00";
+    QTest::newRow("Berlin second 2:30")
+        << QByteArray("Europe/Berlin") << 1824946200LL << "2027/10/31 2:30:00";
+    // New York, 7 November 2027: 1:30 twice.
+    QTest::newRow("New York first 1:30")
+        << QByteArray("America/New_York") << 1825565400LL << "2027/11/7 1:30:00";
+    QTest::newRow("New York second 1:30")
+        << QByteArray("America/New_York") << 1825569000LL << "2027/11/7 1:30:00";
+}
+
+void EngineTest::localTimeAcrossDaylightSaving() {
+    QFETCH(QByteArray, zone);
+    QFETCH(qlonglong, instant);
+    QFETCH(QString, wallClock);
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    const std::string seen = nowString(localTimeAt(static_cast<std::time_t>(instant)));
+    qputenv("TZ", saved);
+    tzset();
+    QCOMPARE(QString::fromStdString(seen), wallClock);
 }
 
 QTEST_APPLESS_MAIN(EngineTest)

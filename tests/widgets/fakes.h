@@ -13,21 +13,31 @@
 
 namespace zeravan::test {
 
-// A wall clock that moves only when told to, in milliseconds.
+// A clock that moves only when told to, in milliseconds. Set to a wall-clock moment it is a bare
+// wall clock; set to an instant it reads that instant through the time zone (TZ) as the
+// program's own clock does, so daylight saving changes come as they would.
 class FakeClock final : public engine::Clock {
 public:
     explicit FakeClock(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}}) { set(start); }
     engine::LocalDateTime now() const override {
-        return engine::fromWallSeconds(milliseconds_ / 1000);
+        const long long seconds = milliseconds_ / 1000;
+        return zoned_ ? engine::localTimeAt(static_cast<std::time_t>(seconds))
+                      : engine::fromWallSeconds(seconds);
     }
     void set(const engine::LocalDateTime& moment) {
+        zoned_ = false;
         milliseconds_ = engine::wallSeconds(moment) * 1000;
+    }
+    void setInstant(std::time_t instant) {
+        zoned_ = true;
+        milliseconds_ = static_cast<long long>(instant) * 1000;
     }
     void advance(long long milliseconds) { milliseconds_ += milliseconds; }
     long long milliseconds() const { return milliseconds_; }
 
 private:
     long long milliseconds_ = 0;
+    bool zoned_ = false;
 };
 
 // Records every call in order; answers the probe as told; reports outcomes when told to.

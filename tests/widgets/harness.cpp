@@ -36,7 +36,7 @@ void Harness::noteNewDialog() {
     CountdownForm* countdown = dialog();
     if (countdown && countdown != dialogSeen_) {
         dialogSeen_ = countdown;
-        dialogLoadedAt_ = clock.milliseconds();
+        dialogLoadedAt_ = steadyMilliseconds_;
     }
     if (!countdown) dialogSeen_ = nullptr;
 }
@@ -45,12 +45,13 @@ void Harness::run(long long milliseconds, const std::function<void()>& afterStep
     for (long long elapsed = 0; elapsed < milliseconds; elapsed += 100) {
         noteNewDialog();
         clock.advance(100);
+        steadyMilliseconds_ += 100;
         MainWindowForm& window = form1();
         if (window.Timer2->isActive()) window.Timer2_Timer();
         if (window.Timer1->isActive()) window.Timer1_Timer();
         noteNewDialog();
         if (CountdownForm* countdown = dialog()) {
-            const long long sinceLoad = clock.milliseconds() - dialogLoadedAt_;
+            const long long sinceLoad = steadyMilliseconds_ - dialogLoadedAt_;
             if (sinceLoad > 0 && sinceLoad % 1000 == 0 && countdown->Timer2->isActive()) {
                 countdown->Timer2_Timer();
             }
@@ -58,6 +59,8 @@ void Harness::run(long long milliseconds, const std::function<void()>& afterStep
         }
         noteNewDialog();
         if (afterStep) afterStep();
+        // Forms unloaded in this step are deleted, as the event loop would between two ticks.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 

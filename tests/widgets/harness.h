@@ -32,13 +32,15 @@ public:
 
     // Moves the clock on in 100 ms steps, running the main window's two ticks on each step and,
     // while the dialog is loaded, its watcher on each step and its count every second after its
-    // load. `afterStep` runs after every step.
+    // load. `afterStep` runs after every step; forms unloaded in a step are deleted after it.
     void run(long long milliseconds, const std::function<void()>& afterStep = {});
 
     void runUntil(const engine::LocalDateTime& moment, const std::function<void()>& afterStep = {});
 
-    // Sets the clock without running any tick in between.
+    // Sets the clock without running any tick in between; the timers go on as before, since
+    // they run on the steady clock, not on the wall clock.
     void jumpTo(const engine::LocalDateTime& moment) { clock.set(moment); }
+    void jumpToInstant(std::time_t instant) { clock.setInstant(instant); }
 
     // How many countdown dialogs exist as windows right now.
     static int dialogWindows();
@@ -48,6 +50,7 @@ private:
 
     const CountdownForm* dialogSeen_ = nullptr;
     long long dialogLoadedAt_ = 0;
+    long long steadyMilliseconds_ = 0;
 };
 
 }  // namespace zeravan::test
