@@ -57,11 +57,43 @@ start_zeravan() {
     [ -n "$main_window" ] || fail "the main window did not appear"
 }
 
-# Milliseconds since midnight on the shifted clock.
-shifted_ms_of_day() {
-    local offset=$1 now
-    now=$(($(date +%s%3N) + offset * 1000))
-    echo $(((now - $(date -d "$(date -d "@$((now / 1000))" +%F)" +%s%3N))))
+# Starts the program on a clock that `set_clock` can move while it runs, shifted by $1 seconds.
+start_zeravan_on_settable_clock() {
+    set_clock "$1"
+    [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private bus"
+    LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 \
+        FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        "$zeravan" >"$work/zeravan.out" 2>&1 &
+    zeravan_pid=$!
+    started+=($zeravan_pid)
+    main_window=$(timeout 20 xdotool search --sync --onlyvisible --name '^ZeravanV8\.0$' | head -n1)
+    [ -n "$main_window" ] || fail "the main window did not appear"
+}
+
+# Sets the settable clock to the real one shifted by $1 seconds; the program sees it at once.
+set_clock() {
+    local offset=$1
+    ((offset >= 0)) && offset=+$offset
+    echo "$offset" >"$work/clock.new"
+    mv "$work/clock.new" "$work/clock"
+}
+
+# Milliseconds since midnight of a moment given in ms since 1970.
+ms_of_day_at() {
+    local moment=$1
+    echo $((moment - $(date -d "$(date -d "@$((moment / 1000))" +%F)" +%s%3N)))
+}
+
+# Milliseconds since midnight on the shifted clock, now.
+shifted_ms_of_day() { ms_of_day_at $(($(date +%s%3N) + $1 * 1000)); }
+
+# Milliseconds since midnight on the shifted clock at which the fake logind (started with
+# --stamp) received the first call named $2.
+shifted_ms_of_first_call() {
+    local offset=$1 name=$2 stamp
+    stamp=$(grep -m1 "^$name" "$calls" | cut -f2)
+    [ -n "$stamp" ] || fail "no $name call in $calls"
+    ms_of_day_at $((stamp + offset * 1000))
 }
 
 # Seconds to add to the real clock so that it reads $1 (HH:MM:SS) today, from now on.
@@ -70,6 +102,18 @@ offset_to() { echo $(($(date -d "today $1" +%s) - $(date +%s))); }
 wait_for_window() {
     local name=$1 seconds=$2
     timeout "$seconds" xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n1
+}
+
+# As wait_for_window, but looking every 20 ms, so that the moment it returns tells when the
+# window was mapped (xdotool's own --sync looks only every half second).
+poll_for_window() {
+    local name=$1 seconds=$2 window deadline
+    deadline=$(($(date +%s) + seconds))
+    while (($(date +%s) < deadline)); do
+        window=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n1 || true)
+        [ -n "$window" ] && echo "$window" && return 0
+        sleep 0.02
+    done
 }
 
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }

@@ -7,9 +7,9 @@ source "$(dirname "$0")/lib.sh"
 mode=${4:-shutdown}
 start_display
 if [ "$mode" = refused ]; then
-    start_fake_logind --refuse=org.freedesktop.DBus.Error.AccessDenied
+    start_fake_logind --stamp --refuse=org.freedesktop.DBus.Error.AccessDenied
 else
-    start_fake_logind
+    start_fake_logind --stamp
 fi
 offset=$(offset_to 23:29:50)
 start_zeravan "$offset"
@@ -18,7 +18,7 @@ click "$main_window" 324 76  # "确 定"
 for _ in $(seq 40); do grep -q CanPowerOff "$calls" && break; sleep 0.05; done
 grep -q CanPowerOff "$calls" || fail "confirming did not ask whether a shutdown is allowed"
 
-dialog=$(wait_for_window '^Orrimel$' 20)
+dialog=$(poll_for_window '^Orrimel$' 20)
 opened=$(shifted_ms_of_day "$offset")
 [ -n "$dialog" ] || fail "the countdown did not open"
 trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
@@ -34,13 +34,13 @@ if [ "$mode" = cancel ]; then
     ! grep -q '^PowerOff' "$calls" || fail "a cancelled countdown asked for a shutdown"
     [ -z "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
     screenshot cancelled
-    echo "cancelled: no request reached logind ($(tr '\n' ' ' <"$calls"))"
+    echo "cancelled: no request reached logind ($(cut -f1 "$calls" | tr '\n' ' '))"
     exit 0
 fi
 
 for _ in $(seq 400); do grep -q '^PowerOff' "$calls" && break; sleep 0.1; done
-requested=$(shifted_ms_of_day "$offset")
 grep -q '^PowerOff true' "$calls" || fail "no interactive PowerOff: $(cat "$calls")"
+requested=$(shifted_ms_of_first_call "$offset" PowerOff)
 shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
 ((requested >= shutdown_second && requested < shutdown_second + 1300)) ||
     fail "PowerOff came at ${requested} ms of the day, not in 23:30:31"
@@ -50,4 +50,4 @@ if [ "$mode" = refused ]; then
     [ -n "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
     screenshot countdown_refused
 fi
-echo "PowerOff reached logind $((requested - shutdown_second)) ms into 23:30:31; calls: $(tr '\n' ' ' <"$calls")"
+echo "PowerOff reached logind $((requested - shutdown_second)) ms into 23:30:31; calls: $(cut -f1 "$calls" | tr '\n' ' ')"

@@ -1,13 +1,17 @@
 #include "tests/fake_logind/call_log.h"
 
+#include <QDateTime>
+
 namespace zeravan::test {
 
-CallLog::CallLog(const QString& path) : file_(path) {
+CallLog::CallLog(const QString& path, bool stamp) : file_(path), stamp_(stamp) {
     file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
 }
 
 void CallLog::write(const QString& line) {
-    file_.write(line.toUtf8() + '\n');
+    QByteArray text = line.toUtf8();
+    if (stamp_) text += '\t' + QByteArray::number(QDateTime::currentMSecsSinceEpoch());
+    file_.write(text + '\n');
     file_.flush();
 }
 

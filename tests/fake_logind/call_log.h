@@ -8,13 +8,15 @@ namespace zeravan::test {
 // One line per call, flushed at once so a reader sees it before the reply arrives.
 class CallLog {
 public:
-    explicit CallLog(const QString& path);
+    // With `stamp`, each line ends in a tab and its arrival time (ms since 1970, real clock).
+    CallLog(const QString& path, bool stamp);
 
     bool isOpen() const { return file_.isOpen(); }
     void write(const QString& line);
 
 private:
     QFile file_;
+    bool stamp_;
 };
 
 }  // namespace zeravan::test

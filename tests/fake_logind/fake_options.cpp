@@ -21,12 +21,15 @@ FakeOptions parseFakeOptions(const QStringList& arguments) {
         QStringLiteral("can-power-off"),
         QStringLiteral("CanPowerOff's answer: yes|challenge|no|na."), QStringLiteral("answer"),
         QStringLiteral("yes"));
-    parser.addOptions({log, refuse, delay, canPowerOff});
+    const QCommandLineOption stamp(QStringLiteral("stamp"),
+                                   QStringLiteral("End each line with the arrival time in ms."));
+    parser.addOptions({log, refuse, delay, canPowerOff, stamp});
     parser.process(arguments);
 
     bool delayIsNumber = false;
     FakeOptions options{parser.value(log), parser.value(refuse),
-                        parser.value(delay).toInt(&delayIsNumber), parser.value(canPowerOff)};
+                        parser.value(delay).toInt(&delayIsNumber), parser.value(canPowerOff),
+                        parser.isSet(stamp)};
     if (options.logPath.isEmpty() || !delayIsNumber || options.delayMs < 0) {
         parser.showHelp(2);
     }

@@ -12,6 +12,8 @@ struct FakeOptions {
     QString refuse;
     int delayMs = 0;
     QString canPowerOff = QStringLiteral("yes");
+    // Each log line ends in a tab and the real clock's milliseconds since 1970 at its arrival.
+    bool stamp = false;
 };
 
 // Exits with usage text on a bad command line.

@@ -1,4 +1,5 @@
 // fake_logind --log=FILE [--refuse=NAME] [--delay-ms=N] [--can-power-off=yes|challenge|no|na]
+//             [--stamp]
 // Owns org.freedesktop.login1 on the bus in DBUS_SYSTEM_BUS_ADDRESS, prints "ready" once it does.
 
 #include <QCoreApplication>
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
         err << "fake_logind: DBUS_SYSTEM_BUS_ADDRESS must name a private test bus" << Qt::endl;
         return 2;
     }
-    zeravan::test::CallLog log(options.logPath);
+    zeravan::test::CallLog log(options.logPath, options.stamp);
     if (!log.isOpen()) {
         err << "fake_logind: cannot write " << options.logPath << Qt::endl;
         return 1;

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The wall clock set while a countdown runs, on the real binary and the fake logind. "back":
+# set back 20 s five seconds into the countdown; the count runs out on its own time, yet the
+# shutdown is asked for only when the clock reads 23:30:31. "forward": set on over 23:30:31;
+# no shutdown is asked for at all.
+source "$(dirname "$0")/lib.sh"
+mode=$4
+start_display
+start_fake_logind --stamp
+offset=$(offset_to 23:29:55)
+start_zeravan_on_settable_clock "$offset"
+
+click "$main_window" 324 76  # "确 定"
+dialog=$(poll_for_window '^Orrimel$' 20)
+[ -n "$dialog" ] || fail "the countdown did not open"
+trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
+shutdown_second=$((trigger + 30000))
+opened=$(shifted_ms_of_day "$offset")
+((opened >= trigger && opened < trigger + 1300)) || fail "opened at $opened ms of the day"
+sleep 5
+
+if [ "$mode" = back ]; then
+    offset=$((offset - 20))
+    set_clock "$offset"
+    # The count reaches 0 about 30 s after the dialog opened, when the clock reads 23:30:11.
+    sleep 27
+    ! grep -q '^PowerOff' "$calls" || fail "asked for a shutdown before 23:30:31: $(cat "$calls")"
+    screenshot clock_set_back
+    for _ in $(seq 300); do grep -q '^PowerOff' "$calls" && break; sleep 0.1; done
+    grep -q '^PowerOff true' "$calls" || fail "no PowerOff after the clock was set back"
+    requested=$(shifted_ms_of_first_call "$offset" PowerOff)
+    ((requested >= shutdown_second && requested < shutdown_second + 1300)) ||
+        fail "PowerOff came at $requested ms of the day, not in 23:30:31"
+    echo "set back 20 s: PowerOff reached logind $((requested - shutdown_second)) ms into 23:30:31"
+else
+    offset=$((offset + 35))
+    set_clock "$offset"  # from 23:30:06 on to 23:30:41
+    sleep 30
+    ! grep -q '^PowerOff' "$calls" || fail "asked for a shutdown after 23:30:31 was skipped"
+    [ -n "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
+    screenshot clock_set_forward
+    echo "set forward over 23:30:31: no request reached logind ($(cut -f1 "$calls" | tr '\n' ' '))"
+fi
