@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # bench/run.sh [build dir]: what build/zeravan costs to start and to keep running, next to a bare
-# Qt window of the same size, on a virtual display with the fake logind on a private bus.
+# Qt window of the same size, and the same with one caption in the program's Chinese face, on a
+# virtual display with the fake logind on a private bus.
 # Prints figures; it is no test and checks nothing.
 build=${1:-build}
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$build/zeravan" "$build/fake_logind" "$build/shots"
@@ -11,12 +12,16 @@ ticks=$(getconf CLK_TCK)
 # Milliseconds from start to the window mapped, the median of $runs starts. A tight poll: the
 # 0.5 s steps of xdotool's --sync would hide the differences.
 startup_ms() {
-    local program=$1 title=$2 times=() begin pid
+    local title=$1 times=() begin pid
+    shift
     for _ in $(seq "$runs"); do
         begin=$(date +%s%N)
-        "$program" >/dev/null 2>&1 &
+        "$@" >"$work/start.out" 2>&1 &
         pid=$!
-        until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do :; done
+        until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
+            kill -0 "$pid" 2>/dev/null || fail "$* ended before its window: $(cat "$work/start.out")"
+            (($(date +%s%N) - begin < 20000000000)) || fail "$* showed no window in 20 s"
+        done
         times+=($((($(date +%s%N) - begin) / 1000000)))
         kill "$pid"
         wait "$pid" 2>/dev/null || true
@@ -30,17 +35,18 @@ switches() {
     cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'
 }
 
-# Sets figures to start-up ms, resident kB, idle CPU % and wake-ups a second for one program,
-# armed by clicking 确 定 (the bare window ignores the click).
+# measure <title> <program> [arguments]: sets figures to start-up ms, resident kB, idle CPU % and
+# wake-ups a second for one program, armed by clicking 确 定 (a bare window ignores the click).
 measure() {
-    local program=$1 title=$2 pid window cpu0 sw0
+    local title=$1 pid window cpu0 sw0
+    shift
     local start
-    start=$(startup_ms "$program" "$title")
-    "$program" >/dev/null 2>&1 &
+    start=$(startup_ms "$title" "$@")
+    "$@" >/dev/null 2>&1 &
     pid=$!
     started+=($pid)
     window=$(wait_for_window "$title" 20)
-    [ -n "$window" ] || fail "$program showed no window"
+    [ -n "$window" ] || fail "$* showed no window"
     sleep 10
     local rss
     rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
@@ -59,18 +65,22 @@ measure() {
 start_display
 start_fake_logind
 [[ $DBUS_SYSTEM_BUS_ADDRESS == unix:path=$work/* ]] || fail "no private bus"
-measure "$build/zeravan" '^ZeravanV8\.0$'
+measure '^ZeravanV8\.0$' "$build/zeravan"
 read -r z_start z_rss z_cpu z_wake <<<"${figures[*]}"
 grep -q CanPowerOff "$calls" || fail "confirming did not arm the schedule"
-measure "$build/bench_bare_window" '^BareWindow$'
+measure '^BareWindow$' "$build/bench_bare_window"
 read -r b_start b_rss b_cpu b_wake <<<"${figures[*]}"
+measure '^BareWindow$' "$build/bench_bare_window" --chinese
+read -r c_start c_rss c_cpu c_wake <<<"${figures[*]}"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2fx", a / b}'; }
+row() { printf '| %-30s | %8s | %11s | %13s | %7s | %10s |\n' "$@"; }
 echo "$(date -u +%F), $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
-printf '| %-28s | %9s | %11s | %5s |\n' "" zeravan "bare window" ratio
-printf '| %-28s | %9s | %11s | %5s |\n' "start to window mapped (ms)" "$z_start" "$b_start" \
-    "$(ratio "$z_start" "$b_start")"
-printf '| %-28s | %9s | %11s | %5s |\n' "resident memory at 10 s (kB)" "$z_rss" "$b_rss" \
-    "$(ratio "$z_rss" "$b_rss")"
-printf '| %-28s | %9s | %11s | %5s |\n' "idle CPU over ${idle} s (% core)" "$z_cpu" "$b_cpu" ""
-printf '| %-28s | %9s | %11s | %5s |\n' "wake-ups per second" "$z_wake" "$b_wake" ""
+row "" zeravan "bare window" "bare, Chinese" "vs bare" "vs Chinese"
+row "------------------------------" "--------" "-----------" "-------------" "-------" "----------"
+row "start to window mapped (ms)" "$z_start" "$b_start" "$c_start" "$(ratio "$z_start" "$b_start")" \
+    "$(ratio "$z_start" "$c_start")"
+row "resident memory at 10 s (kB)" "$z_rss" "$b_rss" "$c_rss" "$(ratio "$z_rss" "$b_rss")" \
+    "$(ratio "$z_rss" "$c_rss")"
+row "idle CPU, armed, 60 s (% core)" "$z_cpu" "$b_cpu" "$c_cpu" "" ""
+row "wake-ups per second" "$z_wake" "$b_wake" "$c_wake" "" ""

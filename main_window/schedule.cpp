@@ -74,8 +74,9 @@ void MainWindowForm::disarm() {
 
 void MainWindowForm::Timer1_Timer() {
     const bool armed = engine::isArmed(u8(Command4->text()));
-    Label4->setCaption(q(engine::nowString(services_.clock.now())));
-    Text1.Text = q(engine::nowString(services_.clock.now()));
+    const QString now = q(engine::nowString(services_.clock.now()));
+    Label4->setCaption(now);
+    Text1.Text = now;
 
     if (!armed) {
         Text3.Text.clear();

@@ -18,8 +18,12 @@ Label::Label(QWidget* parent, const QString& objectName, bool autoSize)
 }
 
 void Label::setCaption(const QString& caption) {
+    // The ticks set most captions to what they already show, ten times a second; measuring the
+    // text again each time would be most of what an idle tick costs.
+    if (fitted_ && caption == text()) return;
     setText(caption);
     fitToCaption();
+    fitted_ = true;
 }
 
 void Label::setForeColor(const QColor& color) {

@@ -32,6 +32,7 @@ private:
     void fitToCaption();
 
     bool autoSize_;
+    bool fitted_ = false;
 };
 
 // A stretched picture: the image scaled to the box in both directions independently.
