@@ -79,7 +79,7 @@ measure() {
 
 start_display
 start_fake_logind
-[[ $DBUS_SYSTEM_BUS_ADDRESS == unix:path=$work/* ]] || fail "no private bus"
+require_private_bus
 measure '^ZeravanV8\.0$' "$build/zeravan"
 read -r z_start z_rss z_cpu z_wake <<<"${figures[*]}"
 grep -q CanPowerOff "$calls" || fail "confirming did not arm the schedule"

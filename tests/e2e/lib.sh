@@ -45,29 +45,37 @@ start_fake_logind() {
     grep -q ready "$work/fake.out" || fail "the fake logind did not start"
 }
 
+# Whatever starts the program from here on must reach our fake, never the machine's logind.
+require_private_bus() {
+    [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private bus"
+}
+
+# Takes the program just started in the background ($!) as zeravan_pid and waits for its main
+# window, main_window.
+await_main_window() {
+    zeravan_pid=$!
+    started+=($zeravan_pid)
+    main_window=$(wait_for_window '^ZeravanV8\.0$' 20)
+    [ -n "$main_window" ] || fail "the main window did not appear: $(cat "$work/zeravan.out")"
+}
+
 # Starts the program, its clock shifted by $1 seconds (0: the real clock).
 start_zeravan() {
     local offset=${1:-0} shift=${1:-0}
     ((offset >= 0)) && shift=+$offset
-    [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private bus"
+    require_private_bus
     FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "${shift}s" "$zeravan" >"$work/zeravan.out" 2>&1 &
-    zeravan_pid=$!
-    started+=($zeravan_pid)
-    main_window=$(timeout 20 xdotool search --sync --onlyvisible --name '^ZeravanV8\.0$' | head -n1)
-    [ -n "$main_window" ] || fail "the main window did not appear"
+    await_main_window
 }
 
 # Starts the program on a clock that `set_clock` can move while it runs, shifted by $1 seconds.
 start_zeravan_on_settable_clock() {
     set_clock "$1"
-    [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private bus"
+    require_private_bus
     LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 \
         FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
         "$zeravan" >"$work/zeravan.out" 2>&1 &
-    zeravan_pid=$!
-    started+=($zeravan_pid)
-    main_window=$(timeout 20 xdotool search --sync --onlyvisible --name '^ZeravanV8\.0$' | head -n1)
-    [ -n "$main_window" ] || fail "the main window did not appear"
+    await_main_window
 }
 
 # Sets the settable clock to the real one shifted by $1 seconds; the program sees it at once.

@@ -33,10 +33,8 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" ||
 
 start_display
 start_fake_logind
-[[ $DBUS_SYSTEM_BUS_ADDRESS == unix:path=$work/* ]] || fail "no private bus"
+require_private_bus
 "$root/usr/bin/zeravan" >"$work/zeravan.out" 2>&1 &
-started+=($!)
-[ -n "$(wait_for_window '^ZeravanV8\.0$' 20)" ] ||
-    fail "the unpacked binary showed no main window: $(cat "$work/zeravan.out")"
+await_main_window
 echo "$(basename "$deb"): ${#expected[@]} files, metadata valid, main window mapped"
 echo "Depends: $depends"
