@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QNetworkAccessManager>
 #include <memory>
 
@@ -13,6 +12,8 @@
 #ifdef Q_OS_WIN
 #include "platform/power_windows.h"
 #else
+#include <QDBusConnection>
+
 #include "platform/power_logind.h"
 #endif
 

@@ -2,11 +2,12 @@
 
 #include <ctime>
 
+#include "platform/local_time.h"
+
 namespace zeravan::engine {
 
 LocalDateTime localTimeAt(std::time_t instant) {
-    std::tm local{};
-    localtime_r(&instant, &local);
+    const std::tm local = platform::localCalendarTime(instant);
     return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
             {local.tm_hour, local.tm_min, local.tm_sec}};
 }

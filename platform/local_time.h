@@ -1,0 +1,11 @@
+#pragma once
+
+#include <ctime>
+
+namespace zeravan::platform {
+
+// The broken-down wall clock of the system's time zone (daylight saving applied) at an
+// instant. Thread-safe; each system has its own call for it, so one file per system.
+std::tm localCalendarTime(std::time_t instant);
+
+}  // namespace zeravan::platform

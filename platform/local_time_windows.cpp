@@ -1,0 +1,11 @@
+#include "platform/local_time.h"
+
+namespace zeravan::platform {
+
+std::tm localCalendarTime(std::time_t instant) {
+    std::tm local{};
+    localtime_s(&local, &instant);
+    return local;
+}
+
+}  // namespace zeravan::platform
