@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Gathers zeravan.exe with every DLL it needs (Qt, its plugins, the MinGW run-time), strips
+# them, and makes the zip and the installer of the Windows release.
+#   make_packages.sh <zeravan.exe> <Qt prefix> <version> <output folder> <MinGW g++>
+set -euo pipefail
+
+exe=$1 qt=$2 version=$3 out=$4 cxx=$5
+here=$(cd "$(dirname "$0")" && pwd)
+triplet=$(basename "$cxx" | sed 's/-g++.*//')
+objdump=$triplet-objdump
+strip=$triplet-strip
+name=zeravan-$version-win64
+stage=$out/$name
+
+# The plugins Qt loads at run time: the window system, the native style, the two image
+# formats of our artwork, and TLS through Windows' own Schannel for the web panel.
+plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll
+    imageformats/qjpeg.dll tls/qschannelbackend.dll)
+
+# Where the DLLs come from; anything not found here is part of Windows itself.
+search=("$qt/bin"
+    "$(dirname "$("$cxx" -print-file-name=libstdc++-6.dll)")"
+    "$(dirname "$("$cxx" -print-file-name=libwinpthread-1.dll)")")
+
+rm -rf "$stage"
+mkdir -p "$stage"
+cp "$exe" "$stage/zeravan.exe"
+queue=("$stage/zeravan.exe")
+for plugin in "${plugins[@]}"; do
+    [ -f "$qt/plugins/$plugin" ] || { echo "missing Qt plugin $plugin in $qt" >&2; exit 1; }
+    mkdir -p "$stage/$(dirname "$plugin")"
+    cp "$qt/plugins/$plugin" "$stage/$plugin"
+    queue+=("$stage/$plugin")
+done
+
+find_dll() {
+    local dir
+    for dir in "${search[@]}"; do
+        find "$dir" -maxdepth 1 -iname "$1" -print -quit
+    done | head -n1
+}
+
+# Follow the imports until every DLL found is beside the program.
+while ((${#queue[@]})); do
+    file=${queue[0]}
+    queue=("${queue[@]:1}")
+    while read -r dll; do
+        [ -n "$(find "$stage" -maxdepth 1 -iname "$dll" -print -quit)" ] && continue
+        source=$(find_dll "$dll")
+        [ -n "$source" ] || continue
+        cp "$source" "$stage/"
+        queue+=("$stage/$(basename "$source")")
+    done < <("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p')
+done
+
+find "$stage" -name '*.dll' -exec "$strip" --strip-unneeded {} +
+"$strip" "$stage/zeravan.exe"
+
+rm -f "$out/$name.zip"
+(cd "$out" && cmake -E tar cf "$name.zip" --format=zip "$name")
+echo "made $out/$name.zip: $(cd "$stage" && find . -type f | sort | tr '\n' ' ')"
+
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$here/../../assets/zeravan.ico" \
+    -DOUTFILE="$out/zeravan-$version-setup.exe" "$here/zeravan.nsi"
+echo "made $out/zeravan-$version-setup.exe"
