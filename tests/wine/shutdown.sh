@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# One scheduled shutdown under Wine, on a shifted clock: confirm 23:30, the countdown opens in
+# 23:30:01, and in 23:30:31 the program enables its shutdown privilege and calls ExitWindowsEx
+# with EWX_SHUTDOWN alone. Wine's relay trace shows the calls and its process trace the
+# wineboot that ExitWindowsEx starts, which ends this prefix's programs (and nothing else).
+# With "cancel", the cancel button is pressed instead and ExitWindowsEx is never called.
+source "$(dirname "$0")/lib.sh"
+mode=${5:-shutdown}
+start_display
+new_prefix
+unpack_release
+# Only the calls of the shutdown road are traced, each with its arguments.
+run_wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
+    /d 'OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;ExitWindowsEx' \
+    >"$work/reg.out" 2>&1 || fail "could not set the relay filter: $(cat "$work/reg.out")"
+stop_wine
+
+# Wine needs a while to start, so the clock starts further back than on Linux.
+offset=$(offset_to 23:29:30)
+trace=$work/trace.log
+FAKETIME_DONT_FAKE_MONOTONIC=1 WINEDEBUG=+relay,+process faketime -f "+${offset}s" \
+    wine "$zeravan_exe" 2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
+await_main_window
+
+click "$main_window" 324 76  # "确 定"
+dialog=$(poll_for_window '^Orrimel$' 60)
+opened=$(shifted_ms_of_day "$offset")
+[ -n "$dialog" ] || fail "the countdown did not open"
+trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
+((opened >= trigger && opened < trigger + 1300)) ||
+    fail "the countdown opened at ${opened} ms of the day, not in 23:30:01"
+echo "countdown opened $((opened - trigger)) ms into 23:30:01"
+sleep 1.5
+screenshot "wine_countdown_$mode"
+shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
+
+# The traced calls of one thread: arrival (ms of the shifted day), then the call.
+calls_of() {
+    local thread=$1 stamp line
+    grep -P "^\d+\t$thread:Call .*\b(OpenProcessToken|LookupPrivilegeValueA|AdjustTokenPrivileges|ExitWindowsEx)\(" "$trace" |
+        while IFS=$'\t' read -r stamp line; do
+            echo "$(ms_of_day_at $((stamp + offset * 1000))) ${line#*:Call }"
+        done
+}
+
+if [ "$mode" = cancel ]; then
+    click "$dialog" 136 72  # "取 消 关 机"
+    sleep $((((shutdown_second + 3000) - $(shifted_ms_of_day "$offset")) / 1000))
+    ! grep -q 'ExitWindowsEx(' "$trace" || fail "a cancelled countdown called ExitWindowsEx"
+    ! grep -q 'end-session' "$trace" || fail "a cancelled countdown ended the session"
+    [ -z "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
+    [ -n "$(xdotool search --onlyvisible --name '^ZeravanV8\.0$' || true)" ] || fail "main window gone"
+    screenshot wine_cancelled
+    echo "cancelled: no ExitWindowsEx call, the program runs on"
+    exit 0
+fi
+
+for _ in $(seq 600); do grep -q 'end-session' "$trace" && break; sleep 0.1; done
+exit_line=$(grep -m1 -P '\tCall user32\.ExitWindowsEx\(' "$trace" || true)
+[ -n "$exit_line" ] || fail "no ExitWindowsEx call"
+grep -qP 'ExitWindowsEx\(0*1,0*0\)' <<<"$exit_line" ||
+    fail "ExitWindowsEx not called with EWX_SHUTDOWN alone: $exit_line"
+thread=$(cut -f2 <<<"$exit_line" | cut -d: -f1)
+calls=$(calls_of "$thread")
+echo "calls of the program's GUI thread ($thread), ms of the day, 23:30:31 = $shutdown_second:"
+echo "$calls"
+first_four=$(head -n4 <<<"$calls" | cut -d' ' -f2 | sed 's/(.*//' | tr '\n' ' ')
+[[ $first_four == *OpenProcessToken\ *LookupPrivilegeValueA\ *AdjustTokenPrivileges\ *ExitWindowsEx\ ]] ||
+    fail "not privilege, then shutdown: $first_four"
+while read -r at call; do
+    ((at >= shutdown_second && at < shutdown_second + 1300)) || fail "$call came at $at, not in 23:30:31"
+done < <(grep -E 'OpenProcessToken|ExitWindowsEx' <<<"$calls")
+grep -q 'ExitWindowsEx(0*[^1],' <<<"$calls" && fail "another ExitWindowsEx than EWX_SHUTDOWN: $calls"
+
+ended=$(grep -m1 -P 'wineboot\.exe.*--end-session --shutdown' "$trace" || true)
+[ -n "$ended" ] || fail "Wine started no wineboot --end-session --shutdown"
+echo "wineboot started at $(ms_of_day_at $(($(cut -f1 <<<"$ended") + offset * 1000))): ${ended#*$'\t'}"
+for _ in $(seq 100); do
+    [ -z "$(xdotool search --name '^(ZeravanV8\.0|Orrimel)$' 2>/dev/null || true)" ] && break
+    sleep 0.1
+done
+[ -z "$(xdotool search --name '^(ZeravanV8\.0|Orrimel)$' 2>/dev/null || true)" ] ||
+    fail "the program's windows are still there after the shutdown"
+echo "the program's windows closed with the session"
