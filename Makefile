@@ -39,7 +39,8 @@ windows-qt:
 windows: setup
 	qt=$$(tools/build_windows_qt.sh) && \
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-		-DCMAKE_TOOLCHAIN_FILE=$$qt/lib/cmake/Qt6/qt.toolchain.cmake
+		-DCMAKE_TOOLCHAIN_FILE=$$qt/lib/cmake/Qt6/qt.toolchain.cmake \
+		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_packages
 
 # The Wine tests need the Windows release. The first Qt build takes about 50 minutes, more than

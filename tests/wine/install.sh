@@ -15,7 +15,7 @@ key='[Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zeravan]'
 uninstall_entry() { grep -F -A12 "$key" "$WINEPREFIX/system.reg" | sed '/^$/q'; }
 
 run_wine "$setup_exe" /S >"$work/setup.out" 2>&1 || fail "the installer failed: $(cat "$work/setup.out")"
-stop_wine
+wait_wine
 for file in zeravan.exe uninstall.exe Qt6Core.dll Qt6Widgets.dll platforms/qwindows.dll; do
     [ -f "$installed/$file" ] || fail "not installed: $file"
 done
@@ -40,7 +40,8 @@ stop_wine
 
 run_wine 'C:\Program Files\Zeravan\uninstall.exe' /S >"$work/uninstall.out" 2>&1 ||
     fail "the uninstaller failed: $(cat "$work/uninstall.out")"
-stop_wine
+# It goes on from a copy of itself in the temporary folder, so that it can delete the original.
+wait_wine
 [ ! -e "$installed" ] || fail "left behind: $(find "$installed")"
 [ ! -e "$shortcut" ] || fail "the Start-menu shortcut is still there"
 [ -z "$(uninstall_entry)" ] || fail "the uninstall entry is still there"

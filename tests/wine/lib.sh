@@ -36,6 +36,12 @@ stop_wine() {
     wineserver -w 2>/dev/null || true
 }
 
+# Waits until every Windows program of the prefix has ended on its own.
+wait_wine() {
+    require_throwaway_prefix
+    wineserver -w
+}
+
 wine_cleanup() {
     stop_wine
     cleanup
@@ -51,7 +57,7 @@ new_prefix() {
     require_throwaway_prefix
     wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed: $(tail "$work/wineboot.log")"
     # Windows has 宋体; here the Song-style face of Debian's fonts-arphic-uming stands in.
-    fc-list | grep -qi 'AR PL UMing' || fail "fonts-arphic-uming is not installed"
+    fc-list : family | grep -i 'AR PL UMing' >/dev/null || fail "fonts-arphic-uming is not installed"
     local face
     for face in SimSun 宋体 NSimSun; do
         run_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'AR PL UMing CN' /f \
