@@ -48,6 +48,7 @@ void MainWindowForm::arm() {
         return;
     }
     triggerSecond_.reset();
+    Combo1->setEditText(q(check.day));
     Combo2->setEditText(q(check.hour));
     Combo3->setEditText(q(check.minute));
 

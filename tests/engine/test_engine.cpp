@@ -247,11 +247,26 @@ void EngineTest::checkChoices_data() {
                                   << "  " << false << ""
                                   << ""
                                   << "分钟应为0到59";
-    QTest::newRow("day with blank") << "今天 "
-                                    << "23"
-                                    << "30" << false << ""
-                                    << ""
-                                    << "请选择今天或明天";
+    QTest::newRow("day with a blank after") << "明天 "
+                                            << "23"
+                                            << "30" << true << "23"
+                                            << "30"
+                                            << "";
+    QTest::newRow("blanks of every kind") << "\t今天\u3000"
+                                          << "\u3000 7\t"
+                                          << " 05\u3000" << true << "7"
+                                          << "05"
+                                          << "";
+    QTest::newRow("blank inside the day") << "明 天"
+                                          << "23"
+                                          << "30" << false << ""
+                                          << ""
+                                          << "请选择今天或明天";
+    QTest::newRow("blank day") << " \u3000"
+                               << "23"
+                               << "30" << false << ""
+                               << ""
+                               << "请选择今天或明天";
     QTest::newRow("other day") << "后天"
                                << "23"
                                << "30" << false << ""
@@ -272,6 +287,7 @@ void EngineTest::checkChoices() {
     QCOMPARE(check.accepted, accepted);
     QCOMPARE(QString::fromStdString(check.problem), problem);
     if (accepted) {
+        QCOMPARE(QString::fromStdString(check.day), day.trimmed());
         QCOMPARE(QString::fromStdString(check.hour), hourForm);
         QCOMPARE(QString::fromStdString(check.minute), minuteForm);
         // An accepted schedule can always match a now string at some second.

@@ -293,33 +293,51 @@ void ScheduleTest::refusedByTheSystem() {
 }
 
 void ScheduleTest::choicesRewrittenToTheTimeTextForm_data() {
+    QTest::addColumn<QString>("day");
     QTest::addColumn<QString>("hour");
     QTest::addColumn<QString>("minute");
     QTest::addColumn<QString>("trigger");
-    QTest::newRow("leading zero hour") << "07"
+    QTest::newRow("leading zero hour") << "今天"
+                                       << "07"
                                        << "15"
                                        << "2026/12/7 7:15:01";
-    QTest::newRow("blank before the hour") << " 7"
+    QTest::newRow("blank before the hour") << "今天"
+                                           << " 7"
                                            << "15"
                                            << "2026/12/7 7:15:01";
-    QTest::newRow("one-digit minute") << "18"
+    QTest::newRow("one-digit minute") << "今天"
+                                      << "18"
                                       << "7"
                                       << "2026/12/7 18:07:01";
-    QTest::newRow("minute zero") << "18"
+    QTest::newRow("minute zero") << "今天"
+                                 << "18"
                                  << "0"
                                  << "2026/12/7 18:00:01";
+    QTest::newRow("blank after today") << "今天 "
+                                       << "18"
+                                       << "00"
+                                       << "2026/12/7 18:00:01";
+    QTest::newRow("blanks around tomorrow") << " 明天\u3000"
+                                            << "18"
+                                            << "00"
+                                            << "2026/12/8 18:00:01";
 }
 
+// The choices are written back as the schedule reads them, so a day typed with a blank aims at
+// the day it names.
 void ScheduleTest::choicesRewrittenToTheTimeTextForm() {
+    QFETCH(QString, day);
     QFETCH(QString, hour);
     QFETCH(QString, minute);
     QFETCH(QString, trigger);
     Harness h({{2026, 12, 7}, {6, 0, 0}});
     h.form1().Timer2_Timer();
-    h.arm(QStringLiteral("今天"), hour, minute);
+    h.arm(day, hour, minute);
     QVERIFY(isArmed(h));
     h.run(100);
     QCOMPARE(h.form1().Text2.Text, trigger);
+    QCOMPARE(h.form1().Combo1->currentText(), day.trimmed());
+    QCOMPARE(h.form1().Label9->Caption(), day.trimmed());
     QCOMPARE(h.form1().Combo2->currentText() + ":" + h.form1().Combo3->currentText(),
              trigger.section(' ', 1).section(':', 0, 1));
 }
