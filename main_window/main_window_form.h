@@ -7,7 +7,7 @@
 
 #include "app/forms/controls.h"
 #include "app/forms/form.h"
-#include "engine/first_occurrence.h"
+#include "engine/due_second.h"
 #include "main_window/main_window_services.h"
 
 namespace zeravan {
@@ -102,7 +102,7 @@ private:
     MainWindowServices services_;
     QPoint placeBeforeTray_;
     bool resizePending_ = false;
-    engine::FirstOccurrence triggerSecond_;
+    engine::DueSecond triggerSecond_;
 };
 
 }  // namespace zeravan

@@ -97,8 +97,19 @@ void MainWindowForm::Timer1_Timer() {
     Label12->setCaption(QStringLiteral("点"));
     Label13->setCaption(QStringLiteral("分"));
 
-    // Only the first time round, should the trigger second come twice.
-    if (triggerSecond_.matches(u8(Text1.Text), u8(Text2.Text))) services_.showCountdown();
+    // Also a few seconds late after a stall, and only the first time round, should the trigger
+    // second come twice.
+    switch (triggerSecond_.check(u8(Text1.Text), u8(Text2.Text))) {
+        case engine::Due::Now:
+            Label6->setCaption(q(std::string(engine::runningStatus)));
+            services_.showCountdown();
+            break;
+        case engine::Due::Missed:
+            Label6->setCaption(q(std::string(engine::missedStatus)));
+            break;
+        case engine::Due::No:
+            break;
+    }
 }
 
 }  // namespace zeravan
