@@ -76,7 +76,7 @@ void CountdownForm::Timer1_Timer() {
             break;
         case engine::Due::Missed:
             form1.Label6->setCaption(forms::q(std::string(engine::missedStatus)));
-            stopCountingAndSay(QStringLiteral("已错过关机时间，明天照常执行"));
+            stopCountingAndSay(forms::q(std::string(engine::missedCountdownText)));
             break;
         case engine::Due::No:
             break;

@@ -7,6 +7,9 @@ namespace zeravan::engine {
 
 inline constexpr int countdownStart = 31;
 
+// What the countdown shows in place of its count once the shutdown second went by unasked.
+inline constexpr std::string_view missedCountdownText = "已错过关机时间，明天照常执行";
+
 // The count after one more second: one less, on below zero ("0", "-1", "-2" ...). A text that is
 // not a whole number counts as zero.
 std::string nextCount(std::string_view count);
