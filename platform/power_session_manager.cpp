@@ -126,9 +126,11 @@ std::vector<const SessionManagerService*> tryingOrder(const QString& currentDesk
     return order;
 }
 
-// Nobody owns the name: this session manager is not running.
+// Nobody owns the name: this session manager is not running. Without auto-start the bus says
+// NameHasNoOwner, which Qt has no type for.
 bool isAbsent(const QDBusError& error) {
-    return error.type() == QDBusError::ServiceUnknown;
+    return error.type() == QDBusError::ServiceUnknown ||
+           error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
 }
 
 // The owner does not speak this call: it is another session manager under the same name.
