@@ -17,7 +17,7 @@ QString permissionStatus(PowerPermission permission) {
         case PowerPermission::Yes:
             return {};
         case PowerPermission::Challenge:
-            return QStringLiteral("执行中...关机时可能要求输入密码");
+            return QStringLiteral("执行中...关机时或需密码");
         case PowerPermission::No:
         case PowerPermission::NotApplicable:
             return QStringLiteral("系统不允许关机");

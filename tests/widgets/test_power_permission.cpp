@@ -36,7 +36,7 @@ void PowerPermissionTest::answerApplied_data() {
     QTest::addColumn<QString>("status");
     QTest::newRow("yes") << PowerPermission::Yes << true << "执行中...";
     QTest::newRow("challenge") << PowerPermission::Challenge << true
-                               << "执行中...关机时可能要求输入密码";
+                               << "执行中...关机时或需密码";
     QTest::newRow("no") << PowerPermission::No << false << "系统不允许关机";
     QTest::newRow("na") << PowerPermission::NotApplicable << false << "系统不允许关机";
     QTest::newRow("unreachable") << PowerPermission::Unreachable << false << "无法连接系统电源服务";
@@ -92,7 +92,7 @@ void PowerPermissionTest::answerForAnEarlierArmingIsIgnored() {
 
     h.power.answerHeld(1, PowerPermission::Challenge);
     QVERIFY(isArmed(h));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中...关机时可能要求输入密码"));
+    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中...关机时或需密码"));
 }
 
 void PowerPermissionTest::answerAfterDisarmingChangesNothing() {
