@@ -28,6 +28,17 @@ std::vector<SessionManagerService> makeKnownSessionManagers() {
          {{QStringLiteral("logoutAndShutdown"), noArguments()}},
          {{QStringLiteral("logoutAndReboot"), noArguments()}},
          {{QStringLiteral("logout"), noArguments()}}},
+        // KDE Plasma before 5.25: ksmserver's logout(confirm, type, mode), with the values of
+        // plasma-workspace, libkworkspace/kworkspace.h: ShutdownConfirmNo (0, "shutdown without
+        // asking"), ShutdownTypeHalt (2), ShutdownTypeReboot (1) or ShutdownTypeNone (0, only
+        // log out), ShutdownModeDefault (-1).
+        {{QStringLiteral("KDE")},
+         QStringLiteral("org.kde.ksmserver"),
+         QStringLiteral("/KSMServer"),
+         QStringLiteral("org.kde.KSMServerInterface"),
+         {{QStringLiteral("logout"), {0, 2, -1}}},
+         {{QStringLiteral("logout"), {0, 1, -1}}},
+         {{QStringLiteral("logout"), {0, 0, -1}}}},
         // The org.gnome.SessionManager interface, spoken by several desktops:
         // - MATE: mate-session-manager, mate-session/org.gnome.SessionManager.xml, and Cinnamon:
         //   cinnamon-session, cinnamon-session/org.gnome.SessionManager.xml: RequestShutdown and

@@ -28,6 +28,13 @@ std::optional<SessionKind> sessionKind(const QString& name) {
                             {QStringLiteral("logoutAndReboot"), {}},
                             {QStringLiteral("saveSession"), {}}}};
     }
+    if (name == QLatin1String("kde-ksmserver")) {
+        return SessionKind{QStringLiteral("org.kde.ksmserver"),
+                           QStringLiteral("/KSMServer"),
+                           QStringLiteral("org.kde.KSMServerInterface"),
+                           {{QStringLiteral("logout"), QStringLiteral("iii")},
+                            {QStringLiteral("isShuttingDown"), {}}}};
+    }
     if (name == QLatin1String("gnome")) {
         return gnomeLike({{QStringLiteral("Shutdown"), {}},
                           {QStringLiteral("Reboot"), {}},

@@ -102,6 +102,8 @@ void TestPowerSessionManager::eachDesktopGetsItsOwnCall_data() {
     const Row rows[] = {
         {"kde", "org.kde.Shutdown logoutAndShutdown", "org.kde.Shutdown logoutAndReboot",
          "org.kde.Shutdown logout"},
+        {"kde-ksmserver", "org.kde.ksmserver logout 0 2 -1", "org.kde.ksmserver logout 0 1 -1",
+         "org.kde.ksmserver logout 0 0 -1"},
         {"gnome", "org.gnome.SessionManager Shutdown", "org.gnome.SessionManager Reboot",
          "org.gnome.SessionManager Logout 1"},
         {"mate", "org.gnome.SessionManager RequestShutdown",
