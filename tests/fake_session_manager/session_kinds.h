@@ -15,7 +15,8 @@ struct SessionKind {
     QMap<QString, QString> methods;  // name -> input signature
 };
 
-// "kde", "kde-ksmserver" (Plasma before 5.25), "gnome", "mate", "cinnamon", "cinnamon-old", "ukui", "xfce", "lxqt" or "deepin".
+// "kde", "kde-ksmserver" (Plasma before 5.25), "gnome", "mate", "cinnamon", "cinnamon-old",
+// "ukui", "xfce", "lxqt" or "deepin".
 std::optional<SessionKind> sessionKind(const QString& name);
 
 }  // namespace zeravan::test

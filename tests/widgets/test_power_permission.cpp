@@ -35,8 +35,7 @@ void PowerPermissionTest::answerApplied_data() {
     QTest::addColumn<bool>("staysArmed");
     QTest::addColumn<QString>("status");
     QTest::newRow("yes") << PowerPermission::Yes << true << "执行中...";
-    QTest::newRow("challenge") << PowerPermission::Challenge << true
-                               << "执行中...关机时或需密码";
+    QTest::newRow("challenge") << PowerPermission::Challenge << true << "执行中...关机时或需密码";
     QTest::newRow("no") << PowerPermission::No << false << "系统不允许关机";
     QTest::newRow("na") << PowerPermission::NotApplicable << false << "系统不允许关机";
     QTest::newRow("unreachable") << PowerPermission::Unreachable << false << "无法连接系统电源服务";
