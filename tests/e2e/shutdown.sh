@@ -4,6 +4,7 @@
 # cancel button is pressed instead and no request is made. With "refused", logind says no: one
 # request only, and the countdown stops to say so. With "in_progress", logind answers every
 # request after the first with OperationInProgress: one request only, and no refusal is shown.
+# With "slow", logind takes four seconds to say yes to CanPowerOff: the schedule stays armed.
 # With "session", an XFCE session manager is on the session bus and gets the one request instead
 # of logind. With "unreachable", logind is not on the bus, and with "silent" it never answers:
 # either way the schedule is refused (the silent one after the ten seconds the program waits)
@@ -16,6 +17,7 @@ case $mode in
     in_progress) start_fake_logind --stamp --operation-in-progress ;;
     unreachable) start_fake_logind --stamp --unreachable ;;
     silent) start_fake_logind --stamp --silent ;;
+    slow) start_fake_logind --stamp --permission-delay-ms=4000 ;;
     session)
         start_fake_logind --stamp
         start_fake_session_manager xfce --stamp
