@@ -14,6 +14,7 @@
 #include "platform/power_windows.h"
 #else
 #include "platform/power_logind.h"
+#include "platform/power_session_manager.h"
 #endif
 
 namespace zeravan::app {
@@ -24,7 +25,12 @@ std::unique_ptr<platform::PowerPort> systemPowerPort() {
 #ifdef Q_OS_WIN
     return std::make_unique<platform::WindowsPowerPort>();
 #else
-    return std::make_unique<platform::LogindPowerPort>(QDBusConnection::systemBus());
+    // The desktop's session manager first, so that programs may save their work; logind where
+    // the desktop has none.
+    return std::make_unique<platform::SessionManagerPowerPort>(
+        QDBusConnection::sessionBus(),
+        std::make_unique<platform::LogindPowerPort>(QDBusConnection::systemBus()),
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 #endif
 }
 

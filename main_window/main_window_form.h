@@ -94,6 +94,8 @@ private:
 
     void arm();
     void disarm();
+    void askPowerPermission();
+    void applyPowerPermission(unsigned arming, platform::PowerPermission permission);
     void EnableShutdownPrivilege();
     void reportRefusal(platform::PowerAction action, const QString& reason);
     void WindowStyle();
@@ -103,6 +105,8 @@ private:
     QPoint placeBeforeTray_;
     bool resizePending_ = false;
     engine::DueSecond triggerSecond_;
+    // Counts armings, so that the system's answer for an earlier one is not applied to a later.
+    unsigned armings_ = 0;
 };
 
 }  // namespace zeravan

@@ -10,22 +10,6 @@ namespace zeravan {
 using forms::q;
 using forms::u8;
 
-namespace {
-
-QString permissionProblem(platform::PowerPermission permission) {
-    switch (permission) {
-        case platform::PowerPermission::No:
-        case platform::PowerPermission::NotApplicable:
-            return QStringLiteral("系统不允许关机");
-        case platform::PowerPermission::Yes:
-        case platform::PowerPermission::Challenge:
-            break;
-    }
-    return {};
-}
-
-}  // namespace
-
 void MainWindowForm::Command4_Click() {
     if (engine::isArmed(u8(Command4->text()))) {
         disarm();
@@ -34,17 +18,12 @@ void MainWindowForm::Command4_Click() {
     }
 }
 
-// Refuses a schedule that could never fire, or that the system would not carry out.
+// Refuses a schedule that could never fire; the system's say comes later (askPowerPermission).
 void MainWindowForm::arm() {
     const engine::ChoiceCheck check = engine::checkChoices(
         u8(Combo1->currentText()), u8(Combo2->currentText()), u8(Combo3->currentText()));
     if (!check.accepted) {
         Label6->setCaption(q(check.problem));
-        return;
-    }
-    const QString refusal = permissionProblem(services_.power.powerOffPermission());
-    if (!refusal.isEmpty()) {
-        Label6->setCaption(refusal);
         return;
     }
     triggerSecond_.reset();
@@ -58,6 +37,7 @@ void MainWindowForm::arm() {
     Command4->setText(q(std::string(engine::armedCaption)));
     Label14->setVisible(false);
     Label6->setCaption(q(std::string(engine::runningStatus)));
+    askPowerPermission();
 }
 
 void MainWindowForm::disarm() {

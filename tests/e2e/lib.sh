@@ -45,6 +45,20 @@ start_fake_logind() {
     grep -q ready "$work/fake.out" || fail "the fake logind did not start"
 }
 
+# A fake session manager of desktop $1 (gnome, kde, xfce ...) on the private session bus that
+# start_fake_logind made; its calls go to $session_calls. Needs ZERAVAN_FAKE_SESSION_MANAGER.
+start_fake_session_manager() {
+    local kind=$1
+    shift
+    require_private_bus
+    session_calls=$work/session_calls.log
+    : >"$session_calls"
+    "$ZERAVAN_FAKE_SESSION_MANAGER" --kind="$kind" --log="$session_calls" "$@" >"$work/session.out" &
+    started+=($!)
+    for _ in $(seq 100); do grep -q ready "$work/session.out" 2>/dev/null && break; sleep 0.05; done
+    grep -q ready "$work/session.out" || fail "the fake session manager did not start"
+}
+
 # Whatever starts the program from here on must reach our fake, never the machine's logind.
 require_private_bus() {
     [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private bus"

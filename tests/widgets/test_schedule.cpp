@@ -4,7 +4,6 @@
 
 using namespace zeravan;
 using engine::LocalDateTime;
-using platform::PowerPermission;
 using zeravan::test::Harness;
 
 Q_DECLARE_METATYPE(LocalDateTime)
@@ -35,8 +34,6 @@ private slots:
     void aboutTenShowsOneDialog();
     void refusedChoices_data();
     void refusedChoices();
-    void refusedByTheSystem_data();
-    void refusedByTheSystem();
     void choicesRewrittenToTheTimeTextForm_data();
     void choicesRewrittenToTheTimeTextForm();
 };
@@ -268,28 +265,6 @@ void ScheduleTest::refusedChoices() {
     QCOMPARE(h.form1().Combo2->currentText(), hour);  // left as typed, for the user to mend
     h.run(300);
     QVERIFY(h.form1().Text2.Text.isEmpty());
-}
-
-void ScheduleTest::refusedByTheSystem_data() {
-    QTest::addColumn<PowerPermission>("permission");
-    QTest::addColumn<bool>("arms");
-    QTest::newRow("yes") << PowerPermission::Yes << true;
-    QTest::newRow("challenge") << PowerPermission::Challenge << true;
-    QTest::newRow("no") << PowerPermission::No << false;
-    QTest::newRow("na") << PowerPermission::NotApplicable << false;
-}
-
-void ScheduleTest::refusedByTheSystem() {
-    QFETCH(PowerPermission, permission);
-    QFETCH(bool, arms);
-    Harness h;
-    h.power.permission = permission;
-    h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
-    QCOMPARE(isArmed(h), arms);
-    QCOMPARE(h.power.count(QStringLiteral("probe")), 1);
-    QCOMPARE(h.form1().Label6->Caption(),
-             arms ? QStringLiteral("执行中...") : QStringLiteral("系统不允许关机"));
-    QCOMPARE(h.form1().Combo1->isEnabled(), !arms);
 }
 
 void ScheduleTest::choicesRewrittenToTheTimeTextForm_data() {
