@@ -2,6 +2,7 @@
 #include <QCursor>
 #include <QEvent>
 
+#include "app/forms/popups_stay_open.h"
 #include "app/forms/twips.h"
 #include "main_window/main_window_form.h"
 
@@ -59,8 +60,10 @@ void MainWindowForm::Form_MouseMove(float x) {
     }
 }
 
-// The window comes back where it was before it was hidden.
+// The window comes back where it was before it was hidden. "打开" restores it from inside the
+// popup, which stays open for "退出".
 void MainWindowForm::restoreFromTray() {
+    const forms::PopupsStayOpen popupsStayOpen;
     showNormal();
     move(placeBeforeTray_);
     raise();

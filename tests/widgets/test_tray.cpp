@@ -39,6 +39,7 @@ private slots:
     void stateTable();
     void openRemovesTheIconWhileThePopupIsOpen();
     void exitFromInsideThePopup();
+    void hoveringOpenRestoresAndExitEnds();
     void dismissingThePopupChangesNothing();
     void otherStatesLeaveTheTrayAlone();
     void closingNeverMinimisedSendsTheBlankRecord();
@@ -155,6 +156,32 @@ void TrayTest::exitFromInsideThePopup() {
         form.F02->trigger();
     });
     h.tray.mouse(517);
+    QCOMPARE(h.tray.count(NIM_DELETE), 2);
+    QCOMPARE(h.endCalls, 1);
+}
+
+// The real gesture: the pointer rests on "打开" until its submenu opens, then clicks "退出".
+void TrayTest::hoveringOpenRestoresAndExitEnds() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    form.Show();
+    minimise(form);
+    bool submenuShown = false;
+    bool popupStillOpen = false;
+    whilePopupIsOpen([&](QMenu& popup) {
+        const QPoint open = popup.actionGeometry(form.F01->menuAction()).center();
+        QTest::mouseMove(&popup, open);
+        QTest::mouseMove(&popup, open + QPoint(1, 0));
+        submenuShown = QTest::qWaitFor([&] { return form.F01->isVisible(); });
+        popupStillOpen = popup.isVisible();
+        QVERIFY(form.isVisible());
+        QCOMPARE(h.tray.count(NIM_DELETE), 1);
+        QTest::mouseClick(form.F01, Qt::LeftButton, {},
+                          form.F01->actionGeometry(form.F02).center());
+    });
+    h.tray.mouse(517);
+    QVERIFY(submenuShown);
+    QVERIFY(popupStillOpen);
     QCOMPARE(h.tray.count(NIM_DELETE), 2);
     QCOMPARE(h.endCalls, 1);
 }
