@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 
 #include "platform/notify_icon_data.h"
@@ -26,6 +27,9 @@ public:
 
     virtual bool isAvailable() const = 0;
     virtual void notifyIcon(int message, const NotifyIconData& record) = 0;
+    // The icon's popup menu, for hosts that show it themselves; elsewhere the program shows it
+    // when told of the right button.
+    virtual void setMenu(QMenu* menu) = 0;
 
 signals:
     void mouseMessage(int code);

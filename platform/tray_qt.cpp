@@ -1,15 +1,31 @@
 #include "platform/tray_qt.h"
 
+#include <QDBusConnection>
+#include <QDBusInterface>
+
 namespace zeravan::platform {
 
 namespace {
 
 constexpr int WM_MBUTTONUP = 0x208;
 
+// Qt makes its tray icons StatusNotifierItems when, as the first one is made, a host has
+// registered with the watcher on the session bus; otherwise it embeds them (XEmbed), or uses the
+// shell's tray on Windows. Asked the same way at the same moment, this gives the same answer.
+bool statusNotifierHostRegistered() {
+    const QString watcherName = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusInterface watcher(watcherName, QStringLiteral("/StatusNotifierWatcher"), watcherName,
+                           QDBusConnection::sessionBus());
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
 }  // namespace
 
 QtTrayPort::QtTrayPort(QIcon icon, QObject* parent)
-    : TrayPort(parent), icon_(std::move(icon)), tray_(this) {
+    : TrayPort(parent),
+      icon_(std::move(icon)),
+      tray_(this),
+      statusNotifierItem_(statusNotifierHostRegistered()) {
     connect(&tray_, &QSystemTrayIcon::activated, this, &QtTrayPort::reportActivation);
 }
 
@@ -23,7 +39,31 @@ void QtTrayPort::notifyIcon(int message, const NotifyIconData& record) {
         tray_.setIcon(known ? icon_ : QIcon());
         tray_.setToolTip(record.shownTip());
         tray_.show();
+        removalPending_ = false;
     } else if (message == NIM_DELETE) {
+        if (hostMenuOpen_) {
+            removalPending_ = true;
+        } else {
+            tray_.hide();
+        }
+    }
+}
+
+// Taking the item off the bus takes its menu with it: while the host shows the menu, the removal
+// waits for it to close, so that "退出" there still reaches the program.
+void QtTrayPort::setMenu(QMenu* menu) {
+    if (!statusNotifierItem_) return;
+    tray_.setContextMenu(menu);
+    connect(menu, &QMenu::aboutToShow, this, [this] { hostMenuOpen_ = true; });
+    // Not from inside the host's call that reports the close: the removal ends the connection
+    // that call came on.
+    connect(menu, &QMenu::aboutToHide, this, &QtTrayPort::hostMenuClosed, Qt::QueuedConnection);
+}
+
+void QtTrayPort::hostMenuClosed() {
+    hostMenuOpen_ = false;
+    if (removalPending_) {
+        removalPending_ = false;
         tray_.hide();
     }
 }
@@ -38,7 +78,7 @@ void QtTrayPort::reportActivation(QSystemTrayIcon::ActivationReason reason) {
             emit mouseMessage(WM_RBUTTONUP);
             break;
         case QSystemTrayIcon::Trigger:
-            emit mouseMessage(WM_LBUTTONUP);
+            emit mouseMessage(statusNotifierItem_ ? WM_LBUTTONDBLCLK : WM_LBUTTONUP);
             break;
         case QSystemTrayIcon::MiddleClick:
             emit mouseMessage(WM_MBUTTONUP);

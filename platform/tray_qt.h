@@ -16,12 +16,19 @@ public:
 
     bool isAvailable() const override;
     void notifyIcon(int message, const NotifyIconData& record) override;
+    void setMenu(QMenu* menu) override;
 
 private:
     void reportActivation(QSystemTrayIcon::ActivationReason reason);
+    void hostMenuClosed();
 
     QIcon icon_;
     QSystemTrayIcon tray_;
+    // A StatusNotifierItem: the host shows the menu exported over D-Bus, and reports a click or
+    // a double click alike as its primary activation.
+    bool statusNotifierItem_;
+    bool hostMenuOpen_ = false;
+    bool removalPending_ = false;
 };
 
 }  // namespace zeravan::platform
