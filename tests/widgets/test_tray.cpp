@@ -41,6 +41,8 @@ private slots:
     void exitFromInsideThePopup();
     void hoveringOpenRestoresAndExitEnds();
     void dismissingThePopupChangesNothing();
+    void bringBackFromTheTray();
+    void bringBackLeavesAShownWindowInPlace();
     void otherStatesLeaveTheTrayAlone();
     void closingNeverMinimisedSendsTheBlankRecord();
     void closingEndsTheProgramAlsoDuringTheCountdown();
@@ -196,6 +198,32 @@ void TrayTest::dismissingThePopupChangesNothing() {
     QVERIFY(!form.isVisible());
     QCOMPARE(h.tray.requests.size(), 1);
     QCOMPARE(h.endCalls, 0);
+}
+
+void TrayTest::bringBackFromTheTray() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    form.Show();
+    const QPoint place(50, 20);
+    form.move(place);
+    minimise(form);
+    form.bringBack();
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.isMinimized());
+    QCOMPARE(form.pos(), place);
+    QCOMPARE(h.tray.requests.size(), 1);  // the icon stays, as after a double click
+}
+
+void TrayTest::bringBackLeavesAShownWindowInPlace() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    form.Show();
+    const QPoint place(70, 40);
+    form.move(place);
+    form.bringBack();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.pos(), place);
+    QVERIFY(h.tray.requests.isEmpty());
 }
 
 void TrayTest::otherStatesLeaveTheTrayAlone() {
