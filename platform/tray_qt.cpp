@@ -8,6 +8,8 @@ namespace zeravan::platform {
 namespace {
 
 constexpr int WM_MBUTTONUP = 0x208;
+// How long after its menu has closed a host may still report the item chosen in it.
+constexpr std::chrono::milliseconds hostChoiceDelay{1000};
 
 // Qt makes its tray icons StatusNotifierItems when, as the first one is made, a host has
 // registered with the watcher on the session bus; otherwise it embeds them (XEmbed), or uses the
@@ -26,7 +28,14 @@ QtTrayPort::QtTrayPort(QIcon icon, QObject* parent)
       icon_(std::move(icon)),
       tray_(this),
       statusNotifierItem_(statusNotifierHostRegistered()) {
-    connect(&tray_, &QSystemTrayIcon::activated, this, &QtTrayPort::reportActivation);
+    // Posted, as the shell posts an icon's messages to its window: what they start (the popup's
+    // own event loop, removing the icon) must not run inside the icon's event handler, or inside
+    // the D-Bus call that reported them, since removing the icon deletes both.
+    connect(&tray_, &QSystemTrayIcon::activated, this, &QtTrayPort::reportActivation,
+            Qt::QueuedConnection);
+    afterHostMenu_.setSingleShot(true);
+    afterHostMenu_.setInterval(hostChoiceDelay);
+    connect(&afterHostMenu_, &QTimer::timeout, this, &QtTrayPort::removePendingIcon);
 }
 
 bool QtTrayPort::isAvailable() const {
@@ -41,31 +50,34 @@ void QtTrayPort::notifyIcon(int message, const NotifyIconData& record) {
         tray_.show();
         removalPending_ = false;
     } else if (message == NIM_DELETE) {
-        if (hostMenuOpen_) {
-            removalPending_ = true;
-        } else {
-            tray_.hide();
-        }
+        // Also done once the caller is through: "打开" removes the icon from inside the events
+        // the icon itself delivered.
+        removalPending_ = true;
+        if (!hostMenuOpen_ && !afterHostMenu_.isActive())
+            QMetaObject::invokeMethod(this, &QtTrayPort::removePendingIcon, Qt::QueuedConnection);
     }
 }
 
 // Taking the item off the bus takes its menu with it: while the host shows the menu, the removal
-// waits for it to close, so that "退出" there still reaches the program.
+// waits, so that "退出" there still reaches the program. Hosts report the choice once their menu
+// has closed (lxqt-panel does), so the removal waits a little longer still.
 void QtTrayPort::setMenu(QMenu* menu) {
     if (!statusNotifierItem_) return;
     tray_.setContextMenu(menu);
-    connect(menu, &QMenu::aboutToShow, this, [this] { hostMenuOpen_ = true; });
-    // Not from inside the host's call that reports the close: the removal ends the connection
-    // that call came on.
-    connect(menu, &QMenu::aboutToHide, this, &QtTrayPort::hostMenuClosed, Qt::QueuedConnection);
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        hostMenuOpen_ = true;
+        afterHostMenu_.stop();
+    });
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        hostMenuOpen_ = false;
+        afterHostMenu_.start();
+    });
 }
 
-void QtTrayPort::hostMenuClosed() {
-    hostMenuOpen_ = false;
-    if (removalPending_) {
-        removalPending_ = false;
-        tray_.hide();
-    }
+void QtTrayPort::removePendingIcon() {
+    if (!removalPending_) return;
+    removalPending_ = false;
+    tray_.hide();
 }
 
 // Qt reports clicks, not button transitions: each becomes the message that completes it.

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "platform/tray_port.h"
 
@@ -20,7 +21,7 @@ public:
 
 private:
     void reportActivation(QSystemTrayIcon::ActivationReason reason);
-    void hostMenuClosed();
+    void removePendingIcon();
 
     QIcon icon_;
     QSystemTrayIcon tray_;
@@ -28,6 +29,7 @@ private:
     // a double click alike as its primary activation.
     bool statusNotifierItem_;
     bool hostMenuOpen_ = false;
+    QTimer afterHostMenu_;
     bool removalPending_ = false;
 };
 
