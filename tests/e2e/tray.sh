@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Minimising hides the window into a real notification area, under openbox: tint2's (XEmbed) or
-# lxqt-panel's (StatusNotifierItem over the private session bus). With the pointer: the icon
+# Minimising hides the window into a real notification area, under openbox: tint2's (XEmbed),
+# lxqt-panel's or xfce4-panel's (StatusNotifierItem over the private session bus). With the pointer: the icon
 # shows its tooltip, the tray's restore gesture brings the window back (a double click on
 # XEmbed, a click on StatusNotifierItem), and in the popup, opening "打开" restores the window
 # and removes the icon while the popup stays open, and "退出" ends the program. On
@@ -39,27 +39,39 @@ tint2)
     }
     restore_gesture() { xdotool mousemove $(icon_point) click --repeat 2 --delay 120 1; }
     ;;
-lxqt)
+lxqt | xfce)
     start_host() {
-        mkdir -p "$work/config/lxqt"
-        cp "$repo/tests/e2e/lxqt-panel.conf" "$work/config/lxqt/panel.conf"
-        XDG_CONFIG_HOME=$work/config lxqt-panel >"$work/panel.log" 2>&1 &
-        started+=($!)
+        if [ "$host" = lxqt ]; then
+            mkdir -p "$work/config/lxqt"
+            cp "$repo/tests/e2e/lxqt-panel.conf" "$work/config/lxqt/panel.conf"
+            XDG_CONFIG_HOME=$work/config lxqt-panel >"$work/panel.log" 2>&1 &
+            started+=($!)
+        else
+            # The panel keeps its settings in xfconf, whose daemon a session would start.
+            mkdir -p "$work/config/xfce4/xfconf/xfce-perchannel-xml"
+            cp "$repo/tests/e2e/xfce4-panel.xml" "$work/config/xfce4/xfconf/xfce-perchannel-xml/"
+            XDG_CONFIG_HOME=$work/config /usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd \
+                >"$work/xfconfd.log" 2>&1 &
+            started+=($!)
+            XDG_CONFIG_HOME=$work/config xfce4-panel >"$work/panel.log" 2>&1 &
+            started+=($!)
+        fi
         for _ in $(seq 200); do
             [ "$(watcher_property IsStatusNotifierHostRegistered)" = "(<true>,)" ] && break
             sleep 0.05
         done
         [ "$(watcher_property IsStatusNotifierHostRegistered)" = "(<true>,)" ] ||
-            fail "the panel registered no StatusNotifierItem host"
-        panel=$(wait_for_window '^LXQt Panel$' 10)
+            fail "the panel registered no StatusNotifierItem host: $(cat "$work/panel.log")"
+        panel=$(wait_for_window '^(LXQt Panel|xfce4-panel)$' 10)
         [ -n "$panel" ] || fail "the panel did not appear"
     }
-    # The panel's only plugin is the notification area, and the icon is its first button.
+    # The panel's only plugin is the notification area, and the icon is its first button, a
+    # square as high as the panel at its left end.
     icon_point() {
         [ -n "$(sni_item)" ] || return 0
         local X Y WIDTH HEIGHT
         eval "$(xdotool getwindowgeometry --shell "$panel")"
-        echo $((X + 16)) $((Y + HEIGHT / 2))
+        echo $((X + HEIGHT / 2)) $((Y + HEIGHT / 2))
     }
     restore_gesture() { xdotool mousemove $(icon_point) click 1; }
     ;;
@@ -165,7 +177,7 @@ expect_clean_exit 退出
 await icon_gone || fail "the icon outlived the program"
 echo "tray ($host): tooltip shot, restore gesture, 打开 restores with the popup open, 退出 ends"
 
-[ "$host" = lxqt ] || exit 0
+[ "$host" != tint2 ] || exit 0
 
 # The same over D-Bus, as other StatusNotifierItem hosts ask it.
 item_call() {
