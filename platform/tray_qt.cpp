@@ -8,7 +8,7 @@ namespace zeravan::platform {
 namespace {
 
 constexpr int WM_MBUTTONUP = 0x208;
-// How long after its menu has closed a host may still report the item chosen in it.
+// How long after a submenu has closed a host may still report the item chosen in it.
 constexpr std::chrono::milliseconds hostChoiceDelay{1000};
 
 // Qt makes its tray icons StatusNotifierItems when, as the first one is made, a host has
@@ -33,9 +33,9 @@ QtTrayPort::QtTrayPort(QIcon icon, QObject* parent)
     // the D-Bus call that reported them, since removing the icon deletes both.
     connect(&tray_, &QSystemTrayIcon::activated, this, &QtTrayPort::reportActivation,
             Qt::QueuedConnection);
-    afterHostMenu_.setSingleShot(true);
-    afterHostMenu_.setInterval(hostChoiceDelay);
-    connect(&afterHostMenu_, &QTimer::timeout, this, &QtTrayPort::removePendingIcon);
+    afterHostSubmenu_.setSingleShot(true);
+    afterHostSubmenu_.setInterval(hostChoiceDelay);
+    connect(&afterHostSubmenu_, &QTimer::timeout, this, &QtTrayPort::removePendingIcon);
 }
 
 bool QtTrayPort::isAvailable() const {
@@ -53,25 +53,30 @@ void QtTrayPort::notifyIcon(int message, const NotifyIconData& record) {
         // Also done once the caller is through: "打开" removes the icon from inside the events
         // the icon itself delivered.
         removalPending_ = true;
-        if (!hostMenuOpen_ && !afterHostMenu_.isActive())
+        if (!hostSubmenuOpen_ && !afterHostSubmenu_.isActive())
             QMetaObject::invokeMethod(this, &QtTrayPort::removePendingIcon, Qt::QueuedConnection);
     }
 }
 
-// Taking the item off the bus takes its menu with it: while the host shows the menu, the removal
-// waits, so that "退出" there still reaches the program. Hosts report the choice once their menu
-// has closed (lxqt-panel does), so the removal waits a little longer still.
+// Taking the item off the bus takes its menu with it. The removal comes from opening a submenu
+// ("打开"), so it waits while that submenu is open, for "退出" there to still reach the program,
+// and a little longer, since hosts report the choice once their menu has closed (lxqt-panel
+// does). The top menu is no guide: xfce4-panel does not report it closing.
 void QtTrayPort::setMenu(QMenu* menu) {
     if (!statusNotifierItem_) return;
     tray_.setContextMenu(menu);
-    connect(menu, &QMenu::aboutToShow, this, [this] {
-        hostMenuOpen_ = true;
-        afterHostMenu_.stop();
-    });
-    connect(menu, &QMenu::aboutToHide, this, [this] {
-        hostMenuOpen_ = false;
-        afterHostMenu_.start();
-    });
+    for (const QAction* action : menu->actions()) {
+        if (const QMenu* submenu = action->menu()) {
+            connect(submenu, &QMenu::aboutToShow, this, [this] {
+                hostSubmenuOpen_ = true;
+                afterHostSubmenu_.stop();
+            });
+            connect(submenu, &QMenu::aboutToHide, this, [this] {
+                hostSubmenuOpen_ = false;
+                afterHostSubmenu_.start();
+            });
+        }
+    }
 }
 
 void QtTrayPort::removePendingIcon() {

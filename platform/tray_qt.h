@@ -28,8 +28,8 @@ private:
     // A StatusNotifierItem: the host shows the menu exported over D-Bus, and reports a click or
     // a double click alike as its primary activation.
     bool statusNotifierItem_;
-    bool hostMenuOpen_ = false;
-    QTimer afterHostMenu_;
+    bool hostSubmenuOpen_ = false;
+    QTimer afterHostSubmenu_;
     bool removalPending_ = false;
 };
 

@@ -155,6 +155,21 @@ restore_gesture
 await visible || fail "the tray's restore gesture did not bring the window back"
 icon_shown || fail "the icon went away on the restore gesture"
 
+# 打开 from the keyboard, then the popup dismissed: the window is back, the icon gone, and the
+# program goes on.
+minimise_into_tray
+xdotool mousemove $(icon_point) click 3
+await menus_at_least 1 || fail "the right button showed no popup"
+sleep 0.3
+xdotool key Down sleep 0.2 key Right
+await menus_at_least 2 || fail "Down, Right opened no submenu"
+await visible || fail "opening 打开 from the keyboard did not bring the window back"
+xdotool key Escape sleep 0.2 key Escape
+await icon_gone || fail "the icon stayed after 打开: $(cat "$work/zeravan.out")"
+sleep 0.5
+! exited || fail "dismissing the popup ended the program: $(cat "$work/zeravan.out")"
+visible || fail "the window went away when the popup was dismissed"
+
 minimise_into_tray
 xdotool mousemove $(icon_point) click 3
 await menus_at_least 1 || fail "the right button showed no popup"
@@ -175,7 +190,8 @@ point_into "$(popup_menus | grep -vx "$popup" | head -n1)"
 xdotool click 1
 expect_clean_exit 退出
 await icon_gone || fail "the icon outlived the program"
-echo "tray ($host): tooltip shot, restore gesture, 打开 restores with the popup open, 退出 ends"
+echo "tray ($host): tooltip shot, restore gesture, 打开 from the keyboard and dismissed, 打开 with" \
+    "the pointer restores with the popup open, 退出 ends"
 
 [ "$host" != tint2 ] || exit 0
 
@@ -220,6 +236,7 @@ minimise_into_tray
 open_menu 0
 open_menu "$open_id"
 await visible || fail "opening 打开 over D-Bus did not bring the window back"
+sleep 0.5
 [ "$(sni_item)" = "$item" ] || fail "the item left the bus while its menu was open"
 menu_event "$open_id" closed
 menu_event 0 closed
