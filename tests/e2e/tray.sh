@@ -27,8 +27,9 @@ tint2)
     start_host() {
         tint2 -c "$repo/tests/e2e/tint2rc" >"$work/tint2.log" 2>&1 &
         started+=($!)
-        for _ in $(seq 100); do grep -q 'systray started' "$work/tint2.log" && break; sleep 0.05; done
-        grep -q 'systray started' "$work/tint2.log" || fail "the panel's notification area did not start"
+        for _ in $(seq 300); do grep -q 'systray started' "$work/tint2.log" && break; sleep 0.05; done
+        grep -q 'systray started' "$work/tint2.log" ||
+            fail "the panel's notification area did not start: $(cat "$work/tint2.log")"
     }
     # The icon is the window that the panel reports embedding last, while it is mapped.
     icon_point() {
