@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QMenu>
 #include <QObject>
 
 #include "platform/notify_icon_data.h"
+
+class QMenu;
 
 namespace zeravan::platform {
 

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusInterface>
+#include <QMenu>
 
 namespace zeravan::platform {
 
