@@ -34,6 +34,7 @@ class TrayTest : public QObject {
 private slots:
     void recordStartsBlank();
     void minimisingHidesIntoTheTray();
+    void thePopupIsHandedToTheTray();
     void onlyDoubleClickAndRightButtonAct_data();
     void onlyDoubleClickAndRightButtonAct();
     void stateTable();
@@ -77,6 +78,19 @@ void TrayTest::minimisingHidesIntoTheTray() {
     QCOMPARE(record.szTip.size(), 64);
     QCOMPARE(record.szTip, QStringLiteral("Orrimel") + QChar(0) + QString(56, QLatin1Char(' ')));
     QCOMPARE(record.shownTip(), QStringLiteral("Orrimel"));
+}
+
+// Trays that show the icon's menu themselves show this one: "打开" with "退出" inside.
+void TrayTest::thePopupIsHandedToTheTray() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    QCOMPARE(h.tray.menu, form.f00);
+    const QList<QAction*> items = form.f00->actions();
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items.first()->text(), QStringLiteral("打开"));
+    QCOMPARE(items.first()->menu(), form.F01);
+    QCOMPARE(form.F01->actions(), QList<QAction*>{form.F02});
+    QCOMPARE(form.F02->text(), QStringLiteral("退出"));
 }
 
 void TrayTest::onlyDoubleClickAndRightButtonAct_data() {
