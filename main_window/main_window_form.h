@@ -74,6 +74,10 @@ public:
     void Label15_Click();
     void Label16_Click();
 
+    // Brings the window back as a double click on the tray icon does: shown where it was,
+    // active and focused, out of the tray if it was there; an icon in the tray stays.
+    void bringBack();
+
 signals:
     // A power request was refused by the system; the message is for the user.
     void powerRequestRefused(const QString& message);

@@ -84,11 +84,13 @@ class FakeTrayPort final : public platform::TrayPort {
 public:
     bool available = true;
     QList<QPair<int, platform::NotifyIconData>> requests;
+    QMenu* menu = nullptr;
 
     bool isAvailable() const override { return available; }
     void notifyIcon(int message, const platform::NotifyIconData& record) override {
         requests.append({message, record});
     }
+    void setMenu(QMenu* popup) override { menu = popup; }
     void mouse(int code) { emit mouseMessage(code); }
     qsizetype count(int message) const {
         qsizetype n = 0;
