@@ -74,6 +74,10 @@ public:
     void Label15_Click();
     void Label16_Click();
 
+    // Brings the window back, out of the tray if need be, and makes it active: another start
+    // of the program asks for this one.
+    void restoreOnRequest();
+
 signals:
     // A power request was refused by the system; the message is for the user.
     void powerRequestRefused(const QString& message);

@@ -19,7 +19,7 @@ void Form::Load() {
 void Form::Show() {
     if (isVisible()) return;
     show();
-    activateWindow();
+    if (!testAttribute(Qt::WA_ShowWithoutActivating)) activateWindow();
 }
 
 void Form::Hide() {
