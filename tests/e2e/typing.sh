@@ -7,12 +7,7 @@ source "$(dirname "$0")/lib.sh"
 mode=${4:-shutdown}
 start_display
 start_fake_logind --stamp
-openbox --sm-disable >/dev/null 2>&1 &
-started+=($!)
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
-    sleep 0.05
-done
+start_window_manager
 offset=$(offset_to 23:29:45)
 start_zeravan "$offset"
 click "$main_window" 324 76  # "确 定"
