@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 
+#include "app/forms/own_title_bar.h"
+
 namespace zeravan::forms {
 
 Form::Form(QWidget* parent) : QWidget(parent) {
@@ -9,6 +11,7 @@ Form::Form(QWidget* parent) : QWidget(parent) {
 }
 
 void Form::Load() {
+    if (OwnTitleBar::neededOnThisPlatform()) OwnTitleBar::addTo(*this);
     loaded_ = true;
     for (QTimer* timer : timers_) timer->start();
     Form_Load();
