@@ -19,6 +19,9 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(services_.icon);
+    // It opens while the user may be typing into another program: keystrokes meant for that
+    // program must not press the cancel button. A click or switching to it makes it active.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(forms::px(4290), forms::px(1515));
     setFont(forms::songFont(12));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

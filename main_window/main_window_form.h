@@ -75,7 +75,8 @@ public:
     void Label16_Click();
 
     // Brings the window back as a double click on the tray icon does: shown where it was,
-    // active and focused, out of the tray if it was there; an icon in the tray stays.
+    // active and focused, out of the tray if it was there; an icon in the tray stays. Another
+    // start of the program asks for this too.
     void bringBack();
 
 signals:

@@ -29,6 +29,27 @@ start_display() {
     export DISPLAY=":$(cat "$work/display")"
 }
 
+# A window manager, as on a desktop; returns once it takes activation requests.
+start_window_manager() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    started+=($!)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
+        sleep 0.05
+    done
+}
+
+# A panel with a notification area (tint2, XEmbed), once the window manager is settled: it
+# drops the icons it embeds before that.
+start_tray_panel() {
+    sleep 1
+    tint2 -c "$repo/tests/e2e/tint2rc" >"$work/tint2.log" 2>&1 &
+    started+=($!)
+    for _ in $(seq 100); do grep -q 'systray started' "$work/tint2.log" && break; sleep 0.05; done
+    grep -q 'systray started' "$work/tint2.log" || fail "the panel's notification area did not start"
+    sleep 0.5
+}
+
 # The system bus of everything started from here on is a private one, with our fake logind.
 start_fake_logind() {
     dbus-daemon --config-file="$repo/tests/support/private-bus.conf" \

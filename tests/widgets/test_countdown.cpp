@@ -222,6 +222,7 @@ void CountdownTest::keyboardActivatesCancel() {
     QFETCH(int, key);
     Harness h;
     openDialog(h);
+    h.dialog()->activateWindow();  // it opens without the focus: the user switches to it
     QVERIFY(QTest::qWaitForWindowActive(h.dialog()));
     QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
     QTRY_VERIFY(!h.dialog());
