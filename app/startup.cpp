@@ -1,13 +1,20 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QNetworkAccessManager>
+#include <iostream>
 #include <memory>
+#include <vector>
 
+#include "app/chinese_qt_texts.h"
 #include "app/global_forms.h"
 #include "engine/clock.h"
+#include "platform/graphical_desktop.h"
 #include "platform/link_opener_desktop.h"
 #include "platform/page_view_text.h"
+#include "platform/single_instance_lock.h"
 #include "platform/tray_qt.h"
 #ifdef Q_OS_WIN
 #include "platform/power_windows.h"
@@ -15,6 +22,7 @@
 #include <QDBusConnection>
 
 #include "platform/power_logind.h"
+#include "platform/power_session_manager.h"
 #endif
 
 namespace zeravan::app {
@@ -25,7 +33,12 @@ std::unique_ptr<platform::PowerPort> systemPowerPort() {
 #ifdef Q_OS_WIN
     return std::make_unique<platform::WindowsPowerPort>();
 #else
-    return std::make_unique<platform::LogindPowerPort>(QDBusConnection::systemBus());
+    // The desktop's session manager first, so that programs may save their work; logind where
+    // the desktop has none.
+    return std::make_unique<platform::SessionManagerPowerPort>(
+        QDBusConnection::sessionBus(),
+        std::make_unique<platform::LogindPowerPort>(QDBusConnection::systemBus()),
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 #endif
 }
 
@@ -33,14 +46,61 @@ void endProgram() {
     QCoreApplication::exit(0);
 }
 
+// The program's arguments for Qt, with the platform to use when start-up chose one.
+class QtArguments {
+public:
+    QtArguments(int argc, char** argv, std::string platform) : platform_(std::move(platform)) {
+        values_.assign(argv, argv + argc);
+        if (!platform_.empty()) {
+            values_.push_back(platformOption_.data());
+            values_.push_back(platform_.data());
+        }
+        count_ = static_cast<int>(values_.size());
+        values_.push_back(nullptr);
+    }
+
+    // Qt keeps both and removes the options it takes.
+    int& count() { return count_; }
+    char** values() { return values_.data(); }
+
+private:
+    std::string platform_;
+    std::string platformOption_ = "-platform";
+    std::vector<char*> values_;
+    int count_ = 0;
+};
+
+// Per user and per desktop session: the same user on another display runs a program of its own.
+QString lockName(const platform::GraphicalDesktop& desktop) {
+    const QByteArray owner =
+        QDir::homePath().toUtf8() + '\n' + QByteArray::fromStdString(desktop.session);
+    return QStringLiteral("io.github.orrimel.Zeravan-") +
+           QString::fromLatin1(QCryptographicHash::hash(owner, QCryptographicHash::Sha1).toHex());
+}
+
 }  // namespace
 
 int run(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zeravan"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ZeravanV8.0"));
+    const platform::GraphicalDesktop desktop = platform::findGraphicalDesktop();
+    if (!desktop.reachable) {
+        std::cerr
+            << "Zeravan 需要图形桌面才能运行，但找不到可用的显示（DISPLAY 或 WAYLAND_DISPLAY）。\n"
+               "Zeravan needs a graphical desktop to run, but no display could be reached "
+               "(DISPLAY or WAYLAND_DISPLAY).\n";
+        return 1;
+    }
+    // The desktop entry's name: the window manager's class and the Wayland app id follow it, so
+    // that docks and task bars find the entry and its icon.
+    QApplication::setApplicationName(QStringLiteral("io.github.orrimel.Zeravan"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.orrimel.Zeravan"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setOrganizationName(QStringLiteral("Orrimel"));
+    QtArguments arguments(argc, argv, desktop.qtPlatform);
+    QApplication application(arguments.count(), arguments.values());
+    installChineseQtTexts(application);
+
+    platform::SingleInstanceLock runningCopy(lockName(desktop));
+    if (!runningCopy.claim()) return 0;
     // The program's end is decided by its forms, not by which windows happen to be visible:
     // the main window may be hidden in the tray while the countdown dialog closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -67,6 +127,8 @@ int run(int argc, char** argv) {
         countdownIcon, endProgram);
 
     globals.form1.Show();
+    QObject::connect(&runningCopy, &platform::SingleInstanceLock::askedFor, &application,
+                     [&globals] { globals.form1->bringBack(); });
     return QApplication::exec();
 }
 

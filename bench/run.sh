@@ -16,9 +16,11 @@ startup_ms() {
     shift
     while ((${#times[@]} < runs)); do
         if ! one_start "$title" "$@"; then
-            # Now and then Xvfb turns a new client away at once ("could not connect to display");
-            # such a start is tried again, and never counted.
-            grep -q 'could not connect to display' "$work/start.out" && ((++refused < 5)) ||
+            # Now and then Xvfb turns a new client away at once (Qt: "could not connect to
+            # display"; the program: "needs a graphical desktop"); such a start is tried again,
+            # and never counted.
+            grep -qE 'could not connect to display|needs a graphical desktop' "$work/start.out" &&
+                ((++refused < 5)) ||
                 fail "$* ended before its window: $(cat "$work/start.out")"
         fi
     done

@@ -19,6 +19,9 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(services_.icon);
+    // It opens while the user may be typing into another program: keystrokes meant for that
+    // program must not press the cancel button. A click or switching to it makes it active.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(forms::px(4290), forms::px(1515));
     setFont(forms::songFont(12));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -47,22 +50,39 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
 }
 
 void CountdownForm::Form_Load() {
-    Label2->setCaption(QString::number(engine::countdownStart));
+    MainWindowForm& form1 = services_.form1();
+    // Opened late after a stall, it counts from where it would be had it opened on time.
+    Label2->setCaption(QString::number(
+        engine::openingCount(forms::u8(form1.Text1.Text), forms::u8(form1.Text3.Text))));
     shutdownSecond_.reset();
-    connect(&services_.form1(), &MainWindowForm::powerRequestRefused, this,
-            &CountdownForm::showRefusal);
+    shutdownAsked_ = false;
+    connect(&form1, &MainWindowForm::powerRequestRefused, this, &CountdownForm::showRefusal);
 }
 
 void CountdownForm::Timer2_Timer() {
     Label2->setCaption(forms::q(engine::nextCount(forms::u8(Label2->Caption()))));
 }
 
-// Presses in every tick of the shutdown second, and not again should that second come round
-// once more (the clock set back, or the hour repeated when daylight saving ends).
+// Presses in every tick of the shutdown second (or of the first second after it, when the program
+// was held up for a moment across it), and not again should that second come round once more
+// (the clock set back, or the hour repeated when daylight saving ends).
 void CountdownForm::Timer1_Timer() {
     MainWindowForm& form1 = services_.form1();
-    if (shutdownSecond_.matches(forms::u8(form1.Text1.Text), forms::u8(form1.Text3.Text))) {
-        form1.Command1.setValue(true);
+    if (!engine::isArmed(forms::u8(form1.Command4->text()))) {
+        Unload();  // disarmed in the main window: nothing is coming any more
+        return;
+    }
+    switch (shutdownSecond_.check(forms::u8(form1.Text1.Text), forms::u8(form1.Text3.Text))) {
+        case engine::Due::Now:
+            shutdownAsked_ = true;
+            form1.Command1.setValue(true);
+            break;
+        case engine::Due::Missed:
+            form1.Label6->setCaption(forms::q(std::string(engine::missedStatus)));
+            stopCountingAndSay(forms::q(std::string(engine::missedCountdownText)));
+            break;
+        case engine::Due::No:
+            break;
     }
 }
 
@@ -75,13 +95,30 @@ void CountdownForm::Command1_Click() {
     Unload();
 }
 
+// Closed with its close box while still counting: today's shutdown is off, and the main window
+// says so, since the schedule stays armed for tomorrow.
+void CountdownForm::Form_QueryUnload(bool& cancel, forms::UnloadMode mode) {
+    Q_UNUSED(cancel);
+    if (mode == forms::UnloadMode::UserClosed && isCounting() && !shutdownAsked_) {
+        services_.form1().Label6->setCaption(forms::q(std::string(engine::skippedStatus)));
+    }
+}
+
 // The system said no: stop counting and watching, and say so; cancel still disarms.
 void CountdownForm::showRefusal(const QString& message) {
+    stopCountingAndSay(message);
+}
+
+void CountdownForm::stopCountingAndSay(const QString& message) {
     Timer1->stop();
     Timer2->stop();
     Label2->hide();
     Label3->hide();
     Label1->setCaption(message);
+}
+
+bool CountdownForm::isCounting() const {
+    return Timer1->isActive();
 }
 
 }  // namespace zeravan

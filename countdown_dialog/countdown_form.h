@@ -6,7 +6,7 @@
 
 #include "app/forms/controls.h"
 #include "app/forms/form.h"
-#include "engine/first_occurrence.h"
+#include "engine/due_second.h"
 #include "main_window/main_window_form.h"
 
 namespace zeravan {
@@ -18,7 +18,9 @@ struct CountdownServices {
 };
 
 // The countdown dialog, Form2: counts down to the shutdown, presses the main window's shutdown
-// button in the shutdown second, and lets the user cancel.
+// button in the shutdown second, and lets the user cancel. It never shows a count for a shutdown
+// that will not come: a missed shutdown second is said in words, and a schedule disarmed in the
+// main window closes it.
 class CountdownForm : public forms::Form {
     Q_OBJECT
 public:
@@ -37,12 +39,16 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_QueryUnload(bool& cancel, forms::UnloadMode mode) override;
 
 private:
     void showRefusal(const QString& message);
+    void stopCountingAndSay(const QString& message);
+    bool isCounting() const;
 
     CountdownServices services_;
-    engine::FirstOccurrence shutdownSecond_;
+    engine::DueSecond shutdownSecond_;
+    bool shutdownAsked_ = false;
 };
 
 }  // namespace zeravan

@@ -6,11 +6,23 @@ namespace zeravan::engine {
 
 namespace {
 
+// Blanks a user may leave around a choice; the ideographic space comes with Chinese input.
+constexpr std::string_view ideographicSpace = "\u3000";
+
 std::string_view trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    for (;;) {
+        if (text.starts_with(' ') || text.starts_with('\t')) {
+            text.remove_prefix(1);
+        } else if (text.ends_with(' ') || text.ends_with('\t')) {
+            text.remove_suffix(1);
+        } else if (text.starts_with(ideographicSpace)) {
+            text.remove_prefix(ideographicSpace.size());
+        } else if (text.ends_with(ideographicSpace)) {
+            text.remove_suffix(ideographicSpace.size());
+        } else {
+            return text;
+        }
+    }
 }
 
 // The value of a whole number written in ASCII digits, if it is at most `maximum`.
@@ -35,7 +47,8 @@ ChoiceCheck refused(std::string problem) {
 }  // namespace
 
 ChoiceCheck checkChoices(std::string_view day, std::string_view hour, std::string_view minute) {
-    if (day != todayItem && day != tomorrowItem) return refused("请选择今天或明天");
+    const std::string_view dayItem = trimBlanks(day);
+    if (dayItem != todayItem && dayItem != tomorrowItem) return refused("请选择今天或明天");
     const auto hourValue = wholeNumberUpTo(hour, 23);
     if (!hourValue) return refused("小时应为0到23");
     const auto minuteValue = wholeNumberUpTo(minute, 59);
@@ -43,6 +56,7 @@ ChoiceCheck checkChoices(std::string_view day, std::string_view hour, std::strin
 
     ChoiceCheck check;
     check.accepted = true;
+    check.day = dayItem;
     check.hour = std::to_string(*hourValue);
     check.minute = (*minuteValue < 10 ? "0" : "") + std::to_string(*minuteValue);
     return check;

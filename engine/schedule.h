@@ -15,6 +15,11 @@ inline constexpr std::string_view confirmCaption = "确定";
 inline constexpr std::string_view initialStatus = "停 止";
 inline constexpr std::string_view runningStatus = "执行中...";
 inline constexpr std::string_view stoppedStatus = "停止";
+// The day's shutdown second went by without a request (the computer asleep, the program held
+// up, the clock moved on); the schedule stays armed for the same time the next day.
+inline constexpr std::string_view missedStatus = "已错过关机，明天照常执行";
+// The user closed the countdown window: no shutdown today, the same time tomorrow.
+inline constexpr std::string_view skippedStatus = "今天已跳过，明天照常执行";
 
 // The second in which the day choice returns to its first item each night.
 inline constexpr std::string_view dayResetTime = "0:00:00";

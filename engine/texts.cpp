@@ -1,6 +1,8 @@
 #include "engine/texts.h"
 
 #include <array>
+#include <charconv>
+#include <chrono>
 #include <cstdio>
 
 namespace zeravan::engine {
@@ -18,6 +20,28 @@ std::string timeText(const TimeOfDay& time) {
 
 std::string nowString(const LocalDateTime& moment) {
     return dateText(moment.date) + ' ' + timeText(moment.time);
+}
+
+std::optional<LocalDateTime> parseNowString(std::string_view text) {
+    int fields[6] = {};
+    const char* at = text.data();
+    const char* const end = text.data() + text.size();
+    for (int& field : fields) {
+        const auto [next, error] = std::from_chars(at, end, field);
+        if (error != std::errc{}) return std::nullopt;
+        at = next == end ? end : next + 1;  // over the separator, checked below
+    }
+    const LocalDateTime moment{{fields[0], fields[1], fields[2]},
+                               {fields[3], fields[4], fields[5]}};
+    // Only the exact form written by nowString, so that equal moments have equal texts.
+    const std::chrono::year_month_day date{std::chrono::year{fields[0]},
+                                           std::chrono::month{static_cast<unsigned>(fields[1])},
+                                           std::chrono::day{static_cast<unsigned>(fields[2])}};
+    if (!date.ok() || moment.time.hour > 23 || moment.time.minute > 59 || moment.time.second > 59 ||
+        nowString(moment) != text) {
+        return std::nullopt;
+    }
+    return moment;
 }
 
 std::string weekdayName(const CivilDate& date) {

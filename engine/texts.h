@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/calendar.h"
 
@@ -14,6 +16,9 @@ std::string timeText(const TimeOfDay& time);
 
 // The now string: date text, one blank, time text.
 std::string nowString(const LocalDateTime& moment);
+
+// The moment a now string names, if the text is one; any other form gives nothing.
+std::optional<LocalDateTime> parseNowString(std::string_view text);
 
 // "星期日" for Sunday ... "星期六" for Saturday.
 std::string weekdayName(const CivilDate& date);

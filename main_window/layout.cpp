@@ -177,6 +177,7 @@ void MainWindowForm::buildMenu() {
     F01->setObjectName(QStringLiteral("F01"));
     F02 = F01->addAction(QStringLiteral("退出"));
     F02->setObjectName(QStringLiteral("F02"));
+    services_.tray.setMenu(f00);
 }
 
 // The visible controls keep their designed relative order; the hidden actions have no place in

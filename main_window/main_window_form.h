@@ -7,7 +7,7 @@
 
 #include "app/forms/controls.h"
 #include "app/forms/form.h"
-#include "engine/first_occurrence.h"
+#include "engine/due_second.h"
 #include "main_window/main_window_services.h"
 
 namespace zeravan {
@@ -74,6 +74,11 @@ public:
     void Label15_Click();
     void Label16_Click();
 
+    // Brings the window back as a double click on the tray icon does: shown where it was,
+    // active and focused, out of the tray if it was there; an icon in the tray stays. Another
+    // start of the program asks for this too.
+    void bringBack();
+
 signals:
     // A power request was refused by the system; the message is for the user.
     void powerRequestRefused(const QString& message);
@@ -94,6 +99,8 @@ private:
 
     void arm();
     void disarm();
+    void askPowerPermission();
+    void applyPowerPermission(unsigned arming, platform::PowerPermission permission);
     void EnableShutdownPrivilege();
     void reportRefusal(platform::PowerAction action, const QString& reason);
     void WindowStyle();
@@ -102,7 +109,9 @@ private:
     MainWindowServices services_;
     QPoint placeBeforeTray_;
     bool resizePending_ = false;
-    engine::FirstOccurrence triggerSecond_;
+    engine::DueSecond triggerSecond_;
+    // Counts armings, so that the system's answer for an earlier one is not applied to a later.
+    unsigned armings_ = 0;
 };
 
 }  // namespace zeravan

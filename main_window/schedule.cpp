@@ -10,22 +10,6 @@ namespace zeravan {
 using forms::q;
 using forms::u8;
 
-namespace {
-
-QString permissionProblem(platform::PowerPermission permission) {
-    switch (permission) {
-        case platform::PowerPermission::No:
-        case platform::PowerPermission::NotApplicable:
-            return QStringLiteral("系统不允许关机");
-        case platform::PowerPermission::Yes:
-        case platform::PowerPermission::Challenge:
-            break;
-    }
-    return {};
-}
-
-}  // namespace
-
 void MainWindowForm::Command4_Click() {
     if (engine::isArmed(u8(Command4->text()))) {
         disarm();
@@ -34,7 +18,7 @@ void MainWindowForm::Command4_Click() {
     }
 }
 
-// Refuses a schedule that could never fire, or that the system would not carry out.
+// Refuses a schedule that could never fire; the system's say comes later (askPowerPermission).
 void MainWindowForm::arm() {
     const engine::ChoiceCheck check = engine::checkChoices(
         u8(Combo1->currentText()), u8(Combo2->currentText()), u8(Combo3->currentText()));
@@ -42,12 +26,8 @@ void MainWindowForm::arm() {
         Label6->setCaption(q(check.problem));
         return;
     }
-    const QString refusal = permissionProblem(services_.power.powerOffPermission());
-    if (!refusal.isEmpty()) {
-        Label6->setCaption(refusal);
-        return;
-    }
     triggerSecond_.reset();
+    Combo1->setEditText(q(check.day));
     Combo2->setEditText(q(check.hour));
     Combo3->setEditText(q(check.minute));
 
@@ -57,6 +37,7 @@ void MainWindowForm::arm() {
     Command4->setText(q(std::string(engine::armedCaption)));
     Label14->setVisible(false);
     Label6->setCaption(q(std::string(engine::runningStatus)));
+    askPowerPermission();
 }
 
 void MainWindowForm::disarm() {
@@ -96,8 +77,19 @@ void MainWindowForm::Timer1_Timer() {
     Label12->setCaption(QStringLiteral("点"));
     Label13->setCaption(QStringLiteral("分"));
 
-    // Only the first time round, should the trigger second come twice.
-    if (triggerSecond_.matches(u8(Text1.Text), u8(Text2.Text))) services_.showCountdown();
+    // Also a few seconds late after a stall, and only the first time round, should the trigger
+    // second come twice.
+    switch (triggerSecond_.check(u8(Text1.Text), u8(Text2.Text))) {
+        case engine::Due::Now:
+            Label6->setCaption(q(std::string(engine::runningStatus)));
+            services_.showCountdown();
+            break;
+        case engine::Due::Missed:
+            Label6->setCaption(q(std::string(engine::missedStatus)));
+            break;
+        case engine::Due::No:
+            break;
+    }
 }
 
 }  // namespace zeravan

@@ -2,6 +2,7 @@
 #include <QCursor>
 #include <QEvent>
 
+#include "app/forms/popups_stay_open.h"
 #include "app/forms/twips.h"
 #include "main_window/main_window_form.h"
 
@@ -51,18 +52,25 @@ void MainWindowForm::WindowStyle() {
 void MainWindowForm::Form_MouseMove(float x) {
     const float code = x / forms::TwipsPerPixelX;
     if (code == static_cast<float>(platform::WM_LBUTTONDBLCLK)) {
-        restoreFromTray();
-        activateWindow();
-        setFocus();
+        bringBack();
     } else if (code == static_cast<float>(platform::WM_RBUTTONUP)) {
         f00->exec(QCursor::pos());
     }
 }
 
-// The window comes back where it was before it was hidden.
+void MainWindowForm::bringBack() {
+    restoreFromTray();
+    activateWindow();
+    setFocus();
+}
+
+// A window hidden into the tray comes back where it was before; a shown one stays where it is.
+// "打开" restores it from inside the popup, which stays open for "退出".
 void MainWindowForm::restoreFromTray() {
+    const forms::PopupsStayOpen popupsStayOpen;
+    const bool wasInTray = isHidden();
     showNormal();
-    move(placeBeforeTray_);
+    if (wasInTray) move(placeBeforeTray_);
     raise();
 }
 

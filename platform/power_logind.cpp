@@ -2,6 +2,7 @@
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace zeravan::platform {
 
@@ -15,10 +16,12 @@ const QString kManagerInterface = QStringLiteral("org.freedesktop.login1.Manager
 const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/auto");
 const QString kSessionInterface = QStringLiteral("org.freedesktop.login1.Session");
 
+// logind's answer to a request while one of the same kind is already under way: the first one
+// was accepted, so this one counts as accepted too.
+const QString kOperationInProgress = QStringLiteral("org.freedesktop.login1.OperationInProgress");
+
 // Long enough for the user to type a password into polkit's dialog.
 constexpr int kRequestTimeoutMs = 120'000;
-// Asked on the GUI thread when arming, so a logind that does not answer must not freeze it long.
-constexpr int kPermissionTimeoutMs = 2'000;
 
 QDBusMessage managerCall(const QString& method) {
     return QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface, method);
@@ -46,15 +49,23 @@ PowerPermission permissionFrom(const QString& answer) {
 
 }  // namespace
 
-LogindPowerPort::LogindPowerPort(QDBusConnection bus, QObject* parent)
-    : PowerPort(parent), bus_(std::move(bus)) {}
+LogindPowerPort::LogindPowerPort(QDBusConnection bus, QObject* parent, int permissionTimeoutMs)
+    : PowerPort(parent), bus_(std::move(bus)), permissionTimeoutMs_(permissionTimeoutMs) {}
 
 // logind checks the caller through polkit; there is nothing to enable beforehand.
 void LogindPowerPort::enableShutdownPrivilege() {}
 
 void LogindPowerPort::request(PowerAction action) {
-    if (!pending_.insert(action).second) return;
-
+    switch (gate_.admit(action)) {
+        case PowerRequestGate::Verdict::Waiting:
+            return;
+        case PowerRequestGate::Verdict::AlreadyAccepted:
+            QMetaObject::invokeMethod(
+                this, [this, action] { emit requestAccepted(action); }, Qt::QueuedConnection);
+            return;
+        case PowerRequestGate::Verdict::Send:
+            break;
+    }
     // Without a connection Qt hands back a call that never reports; refuse it the same way.
     if (!bus_.isConnected()) {
         const QDBusError error(QDBusError::Disconnected, bus_.lastError().message());
@@ -74,21 +85,32 @@ void LogindPowerPort::request(PowerAction action) {
 }
 
 void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
-    pending_.erase(action);
-    if (error.isValid()) {
+    if (error.isValid() && error.name() != kOperationInProgress) {
+        gate_.refused(action);
         emit requestRefused(action, error.name() + QStringLiteral(": ") + error.message());
     } else {
+        gate_.accepted(action);
         emit requestAccepted(action);
     }
 }
 
-PowerPermission LogindPowerPort::powerOffPermission() {
-    const QDBusMessage reply =
-        bus_.call(managerCall(QStringLiteral("CanPowerOff")), QDBus::Block, kPermissionTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
-        return PowerPermission::NotApplicable;
+void LogindPowerPort::askPowerOffPermission(QObject* context, PermissionAnswer answer) {
+    if (!bus_.isConnected()) {
+        QMetaObject::invokeMethod(
+            context, [answer] { answer(PowerPermission::Unreachable); }, Qt::QueuedConnection);
+        return;
     }
-    return permissionFrom(reply.arguments().constFirst().toString());
+    auto* watcher = new QDBusPendingCallWatcher(
+        bus_.asyncCall(managerCall(QStringLiteral("CanPowerOff")), permissionTimeoutMs_), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [watcher] { watcher->deleteLater(); });
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, context,
+        [answer](QDBusPendingCallWatcher* finished) {
+            const QDBusPendingReply<QString> reply = *finished;
+            // An error is no answer to the question, whatever its kind.
+            answer(reply.isError() ? PowerPermission::Unreachable : permissionFrom(reply.value()));
+        });
 }
 
 }  // namespace zeravan::platform

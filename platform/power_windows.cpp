@@ -42,4 +42,9 @@ void WindowsPowerPort::request(PowerAction action) {
         Qt::QueuedConnection);
 }
 
+void WindowsPowerPort::askPowerOffPermission(QObject* context, PermissionAnswer answer) {
+    QMetaObject::invokeMethod(
+        context, [answer] { answer(PowerPermission::Yes); }, Qt::QueuedConnection);
+}
+
 }  // namespace zeravan::platform

@@ -13,7 +13,7 @@ public:
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;
     // Windows has no such question; a refusal shows when the request is made.
-    PowerPermission powerOffPermission() override { return PowerPermission::Yes; }
+    void askPowerOffPermission(QObject* context, PermissionAnswer answer) override;
 };
 
 }  // namespace zeravan::platform

@@ -4,6 +4,8 @@
 
 #include "platform/notify_icon_data.h"
 
+class QMenu;
+
 namespace zeravan::platform {
 
 // The shell's notify-icon messages and the mouse messages an icon reports.
@@ -26,6 +28,9 @@ public:
 
     virtual bool isAvailable() const = 0;
     virtual void notifyIcon(int message, const NotifyIconData& record) = 0;
+    // The icon's popup menu, for hosts that show it themselves; elsewhere the program shows it
+    // when told of the right button.
+    virtual void setMenu(QMenu* menu) = 0;
 
 signals:
     void mouseMessage(int code);

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "platform/tray_port.h"
 
@@ -16,12 +17,20 @@ public:
 
     bool isAvailable() const override;
     void notifyIcon(int message, const NotifyIconData& record) override;
+    void setMenu(QMenu* menu) override;
 
 private:
     void reportActivation(QSystemTrayIcon::ActivationReason reason);
+    void removePendingIcon();
 
     QIcon icon_;
     QSystemTrayIcon tray_;
+    // A StatusNotifierItem: the host shows the menu exported over D-Bus, and reports a click or
+    // a double click alike as its primary activation.
+    bool statusNotifierItem_;
+    bool hostSubmenuOpen_ = false;
+    QTimer afterHostSubmenu_;
+    bool removalPending_ = false;
 };
 
 }  // namespace zeravan::platform

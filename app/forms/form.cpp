@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 
+#include "app/forms/own_title_bar.h"
+
 namespace zeravan::forms {
 
 Form::Form(QWidget* parent) : QWidget(parent) {
@@ -9,6 +11,7 @@ Form::Form(QWidget* parent) : QWidget(parent) {
 }
 
 void Form::Load() {
+    if (OwnTitleBar::neededOnThisPlatform()) OwnTitleBar::addTo(*this);
     loaded_ = true;
     for (QTimer* timer : timers_) timer->start();
     Form_Load();
@@ -19,7 +22,7 @@ void Form::Load() {
 void Form::Show() {
     if (isVisible()) return;
     show();
-    activateWindow();
+    if (!testAttribute(Qt::WA_ShowWithoutActivating)) activateWindow();
 }
 
 void Form::Hide() {

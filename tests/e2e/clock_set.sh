@@ -2,7 +2,7 @@
 # The wall clock set while a countdown runs, on the real binary and the fake logind. "back":
 # set back 20 s five seconds into the countdown; the count runs out on its own time, yet the
 # shutdown is asked for only when the clock reads 23:30:31. "forward": set on over 23:30:31;
-# no shutdown is asked for at all.
+# no shutdown is asked for at all, and the countdown stays open to say it was missed.
 source "$(dirname "$0")/lib.sh"
 mode=$4
 start_display

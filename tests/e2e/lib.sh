@@ -29,6 +29,27 @@ start_display() {
     export DISPLAY=":$(cat "$work/display")"
 }
 
+# A window manager, as on a desktop; returns once it takes activation requests.
+start_window_manager() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    started+=($!)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
+        sleep 0.05
+    done
+}
+
+# A panel with a notification area (tint2, XEmbed), once the window manager is settled: it
+# drops the icons it embeds before that.
+start_tray_panel() {
+    sleep 1
+    tint2 -c "$repo/tests/e2e/tint2rc" >"$work/tint2.log" 2>&1 &
+    started+=($!)
+    for _ in $(seq 100); do grep -q 'systray started' "$work/tint2.log" && break; sleep 0.05; done
+    grep -q 'systray started' "$work/tint2.log" || fail "the panel's notification area did not start"
+    sleep 0.5
+}
+
 # The system bus of everything started from here on is a private one, with our fake logind.
 start_fake_logind() {
     dbus-daemon --config-file="$repo/tests/support/private-bus.conf" \
@@ -43,6 +64,20 @@ start_fake_logind() {
     started+=($!)
     for _ in $(seq 100); do grep -q ready "$work/fake.out" 2>/dev/null && break; sleep 0.05; done
     grep -q ready "$work/fake.out" || fail "the fake logind did not start"
+}
+
+# A fake session manager of desktop $1 (gnome, kde, xfce ...) on the private session bus that
+# start_fake_logind made; its calls go to $session_calls. Needs ZERAVAN_FAKE_SESSION_MANAGER.
+start_fake_session_manager() {
+    local kind=$1
+    shift
+    require_private_bus
+    session_calls=$work/session_calls.log
+    : >"$session_calls"
+    "$ZERAVAN_FAKE_SESSION_MANAGER" --kind="$kind" --log="$session_calls" "$@" >"$work/session.out" &
+    started+=($!)
+    for _ in $(seq 100); do grep -q ready "$work/session.out" 2>/dev/null && break; sleep 0.05; done
+    grep -q ready "$work/session.out" || fail "the fake session manager did not start"
 }
 
 # Whatever starts the program from here on must reach our fake, never the machine's logind.

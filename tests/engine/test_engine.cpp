@@ -6,7 +6,7 @@
 #include "engine/choice_check.h"
 #include "engine/clock.h"
 #include "engine/countdown.h"
-#include "engine/first_occurrence.h"
+#include "engine/due_second.h"
 #include "engine/schedule.h"
 #include "engine/texts.h"
 
@@ -35,9 +35,13 @@ private slots:
     void nextCount_data();
     void nextCount();
     void wallSecondsRoundTrip();
-    void firstOccurrence_data();
-    void firstOccurrence();
-    void firstOccurrenceOfAnotherTarget();
+    void openingCount_data();
+    void openingCount();
+    void parseNowString_data();
+    void parseNowString();
+    void dueSecond_data();
+    void dueSecond();
+    void dueSecondOfAnotherTarget();
     void localTimeAcrossDaylightSaving_data();
     void localTimeAcrossDaylightSaving();
 };
@@ -247,11 +251,26 @@ void EngineTest::checkChoices_data() {
                                   << "  " << false << ""
                                   << ""
                                   << "分钟应为0到59";
-    QTest::newRow("day with blank") << "今天 "
-                                    << "23"
-                                    << "30" << false << ""
-                                    << ""
-                                    << "请选择今天或明天";
+    QTest::newRow("day with a blank after") << "明天 "
+                                            << "23"
+                                            << "30" << true << "23"
+                                            << "30"
+                                            << "";
+    QTest::newRow("blanks of every kind") << "\t今天\u3000"
+                                          << "\u3000 7\t"
+                                          << " 05\u3000" << true << "7"
+                                          << "05"
+                                          << "";
+    QTest::newRow("blank inside the day") << "明 天"
+                                          << "23"
+                                          << "30" << false << ""
+                                          << ""
+                                          << "请选择今天或明天";
+    QTest::newRow("blank day") << " \u3000"
+                               << "23"
+                               << "30" << false << ""
+                               << ""
+                               << "请选择今天或明天";
     QTest::newRow("other day") << "后天"
                                << "23"
                                << "30" << false << ""
@@ -272,6 +291,7 @@ void EngineTest::checkChoices() {
     QCOMPARE(check.accepted, accepted);
     QCOMPARE(QString::fromStdString(check.problem), problem);
     if (accepted) {
+        QCOMPARE(QString::fromStdString(check.day), day.trimmed());
         QCOMPARE(QString::fromStdString(check.hour), hourForm);
         QCOMPARE(QString::fromStdString(check.minute), minuteForm);
         // An accepted schedule can always match a now string at some second.
@@ -287,16 +307,16 @@ void EngineTest::nextCount_data() {
     QTest::addColumn<QString>("next");
     QTest::newRow("start") << "31"
                            << "30";
-    QTest::newRow("one") << "1"
-                         << "0";
-    QTest::newRow("stops at zero") << "0"
-                                   << "0";
-    QTest::newRow("never negative") << "-3"
-                                    << "0";
+    QTest::newRow("on from one to zero") << "1"
+                                         << "0";
+    QTest::newRow("on below zero") << "0"
+                                   << "-1";
+    QTest::newRow("further below zero") << "-3"
+                                        << "-4";
     QTest::newRow("not a number") << "abc"
-                                  << "0";
+                                  << "-1";
     QTest::newRow("empty") << ""
-                           << "0";
+                           << "-1";
 }
 
 void EngineTest::nextCount() {
@@ -312,36 +332,100 @@ void EngineTest::wallSecondsRoundTrip() {
     QCOMPARE(fromWallSeconds(wallSeconds(before1970)), before1970);
 }
 
-// Each row is a run of ticks: the now string of every tick, and which of them match.
-void EngineTest::firstOccurrence_data() {
+void EngineTest::openingCount_data() {
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<int>("count");
+    QTest::newRow("in the trigger second") << "2026/12/7 23:30:01" << 31;
+    QTest::newRow("one second late") << "2026/12/7 23:30:02" << 30;
+    QTest::newRow("three seconds late") << "2026/12/7 23:30:04" << 28;
+    QTest::newRow("not a now string") << "23:30:04" << 31;
+}
+
+void EngineTest::openingCount() {
+    QFETCH(QString, now);
+    QFETCH(int, count);
+    QCOMPARE(zeravan::engine::openingCount(now.toStdString(), "2026/12/7 23:30:31"), count);
+}
+
+void EngineTest::parseNowString_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isNowString");
+    QTest::newRow("evening") << "2026/12/7 23:30:31" << true;
+    QTest::newRow("midnight on a leap day") << "2028/2/29 0:00:00" << true;
+    QTest::newRow("hour with a leading zero") << "2026/12/7 07:30:31" << false;
+    QTest::newRow("one-digit minute") << "2026/12/7 7:5:31" << false;
+    QTest::newRow("month with a leading zero") << "2026/02/7 7:05:31" << false;
+    QTest::newRow("no leap day") << "2027/2/29 7:05:31" << false;
+    QTest::newRow("hour 24") << "2026/12/7 24:00:01" << false;
+    QTest::newRow("other separators") << "2026-12-7 7:05:31" << false;
+    QTest::newRow("trailing blank") << "2026/12/7 7:05:31 " << false;
+    QTest::newRow("time only") << "7:05:31" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void EngineTest::parseNowString() {
+    QFETCH(QString, text);
+    QFETCH(bool, isNowString);
+    const auto moment = zeravan::engine::parseNowString(text.toStdString());
+    QCOMPARE(moment.has_value(), isNowString);
+    if (moment) QCOMPARE(QString::fromStdString(nowString(*moment)), text);
+}
+
+// Each row is a run of ticks on 7 December 2026, the time text of every tick, watching for
+// 23:30:31; and what each tick is told: '.' not now, 'N' now, 'M' missed.
+void EngineTest::dueSecond_data() {
     QTest::addColumn<QStringList>("ticks");
-    QTest::addColumn<QString>("matching");
-    const QString t = QStringLiteral("T"), x = QStringLiteral("x");
-    QTest::newRow("every tick of the first second") << QStringList{x, t, t, t, x} << "01110";
-    QTest::newRow("the second once more, later") << QStringList{t, t, x, x, t, t} << "110000";
-    QTest::newRow("never there") << QStringList{x, x, x} << "000";
-    QTest::newRow("there from the first tick") << QStringList{t, x, t} << "100";
+    QTest::addColumn<QString>("told");
+    const auto row = [](const char* name, const QString& ticks, const char* told) {
+        QTest::newRow(name) << ticks.split(' ') << QString::fromLatin1(told);
+    };
+    row("every tick of the second", "23:30:30 23:30:31 23:30:31 23:30:31 23:30:32", ".NNN.");
+    row("stalled 1 s over it", "23:30:30 23:30:32 23:30:32 23:30:33", ".NN.");
+    row("stalled 3 s over it", "23:30:30 23:30:34 23:30:34 23:30:35", ".NN.");
+    row("stalled to the bound", "23:30:30 23:30:36 23:30:37", ".N.");
+    row("stalled past the bound", "23:30:30 23:30:37 23:30:37 23:30:38", ".M..");
+    row("stalled 10 s over it", "23:30:30 23:30:41 23:30:42", ".M.");
+    row("a suspend", "23:29:00 7:10:00 7:10:01", ".M.");
+    row("the second once more, later", "23:30:31 23:30:31 23:30:33 23:30:20 23:30:31", "NN...");
+    row("once more after a late act", "23:30:30 23:30:33 23:30:10 23:30:31 23:30:34", ".N...");
+    row("never there", "23:30:28 23:30:29 23:30:30", "...");
+    row("there from the first tick", "23:30:31 23:30:32 23:30:31", "N..");
+    row("passed before the first tick", "23:30:33 23:30:34", "..");
+    row("passed long before the first tick", "23:50:00 23:50:01", "..");
+    row("the clock set back over it", "23:30:40 23:30:20", "..");
 }
 
-void EngineTest::firstOccurrence() {
+void EngineTest::dueSecond() {
     QFETCH(QStringList, ticks);
-    QFETCH(QString, matching);
-    FirstOccurrence once;
+    QFETCH(QString, told);
+    DueSecond watch;
     QString seen;
-    for (const QString& now : ticks) seen += once.matches(now.toStdString(), "T") ? '1' : '0';
-    QCOMPARE(seen, matching);
+    for (const QString& time : ticks) {
+        const std::string now =
+            "2026/12/" + std::string(time.startsWith("23") ? "7 " : "8 ") + time.toStdString();
+        static const char letters[] = {'.', 'N', 'M'};
+        seen += letters[static_cast<int>(watch.check(now, "2026/12/7 23:30:31"))];
+    }
+    QCOMPARE(seen, told);
 }
 
-// A new target, or a reset, starts afresh; a spent target stays spent across other targets.
-void EngineTest::firstOccurrenceOfAnotherTarget() {
-    FirstOccurrence once;
-    QVERIFY(once.matches("A", "A"));
-    QVERIFY(!once.matches("B", "A"));
-    QVERIFY(once.matches("B", "B"));
-    QVERIFY(!once.matches("C", "B"));
-    QVERIFY(!once.matches("B", "B"));
-    once.reset();
-    QVERIFY(once.matches("B", "B"));
+// A new target, or a reset, starts afresh; a spent target stays spent across other targets. A
+// target that is not a now string is due only on exact equality.
+void EngineTest::dueSecondOfAnotherTarget() {
+    const std::string a = "2026/12/7 23:30:01", b = "2026/12/7 23:30:02", c = "2026/12/7 23:30:03";
+    DueSecond watch;
+    QCOMPARE(watch.check(a, a), Due::Now);
+    QCOMPARE(watch.check(b, a), Due::No);
+    QCOMPARE(watch.check(b, b), Due::Now);
+    QCOMPARE(watch.check(c, b), Due::No);
+    QCOMPARE(watch.check(b, b), Due::No);
+    watch.reset();
+    QCOMPARE(watch.check(b, b), Due::Now);
+    watch.reset();
+    QCOMPARE(watch.check(a, ""), Due::No);
+    QCOMPARE(watch.check(a, "2026/12/7 23:30:2"), Due::No);
+    QCOMPARE(watch.check(c, "2026/12/7 23:30:2"), Due::No);
+    QCOMPARE(watch.check("x", "x"), Due::Now);
 }
 
 // The conversion the program's clock uses, in two zones with daylight saving.

@@ -16,13 +16,26 @@ QString flag(bool value) {
 
 void FakePowerObject::answerPowerCall(const QString& logLine) {
     log_.write(logLine);
+    QDBusMessage reply;
+    if (!options_.refuse.isEmpty()) {
+        reply =
+            message().createErrorReply(options_.refuse, QStringLiteral("refused by fake_logind"));
+    } else if (options_.operationInProgress && accepted_.count(logLine) != 0) {
+        reply = message().createErrorReply(
+            QStringLiteral("org.freedesktop.login1.OperationInProgress"),
+            QStringLiteral("There's already a shutdown or sleep operation in progress"));
+    } else {
+        accepted_.insert(logLine);
+        reply = message().createReply();
+    }
+    answerLater(reply, options_.delayMs);
+}
+
+void FakePowerObject::answerLater(const QDBusMessage& reply, int delayMs) {
     setDelayedReply(true);
-    const QDBusMessage reply =
-        options_.refuse.isEmpty()
-            ? message().createReply()
-            : message().createErrorReply(options_.refuse, QStringLiteral("refused by fake_logind"));
+    if (options_.silent) return;
     // A timer, not a sleep: other calls keep being answered meanwhile.
-    QTimer::singleShot(options_.delayMs, this, [reply, bus = connection()] { bus.send(reply); });
+    QTimer::singleShot(delayMs, this, [reply, bus = connection()] { bus.send(reply); });
 }
 
 void FakeManager::PowerOff(bool interactive) {
@@ -35,7 +48,8 @@ void FakeManager::Reboot(bool interactive) {
 
 QString FakeManager::CanPowerOff() {
     log_.write(QStringLiteral("CanPowerOff"));
-    return options_.canPowerOff;
+    answerLater(message().createReply(options_.canPowerOff), options_.permissionDelayMs);
+    return {};  // the delayed reply above is the answer
 }
 
 void FakeSession::Terminate() {

@@ -2,6 +2,7 @@
 
 #include <QDBusContext>
 #include <QObject>
+#include <set>
 
 #include "tests/fake_logind/call_log.h"
 #include "tests/fake_logind/fake_options.h"
@@ -17,9 +18,14 @@ public:
 
 protected:
     void answerPowerCall(const QString& logLine);
+    // Sends `reply` to the call being handled after `delayMs`, or never when silent.
+    void answerLater(const QDBusMessage& reply, int delayMs);
 
     const FakeOptions& options_;
     CallLog& log_;
+
+private:
+    std::set<QString> accepted_;
 };
 
 class FakeManager final : public FakePowerObject {

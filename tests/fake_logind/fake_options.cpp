@@ -23,14 +23,35 @@ FakeOptions parseFakeOptions(const QStringList& arguments) {
         QStringLiteral("yes"));
     const QCommandLineOption stamp(QStringLiteral("stamp"),
                                    QStringLiteral("End each line with the arrival time in ms."));
-    parser.addOptions({log, refuse, delay, canPowerOff, stamp});
+    const QCommandLineOption permissionDelay(QStringLiteral("permission-delay-ms"),
+                                             QStringLiteral("Answer CanPowerOff this much later."),
+                                             QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption silent(QStringLiteral("silent"),
+                                    QStringLiteral("Never answer any call."));
+    const QCommandLineOption unreachable(
+        QStringLiteral("unreachable"),
+        QStringLiteral("Do not take the name, so that calls find nobody."));
+    const QCommandLineOption inProgress(
+        QStringLiteral("operation-in-progress"),
+        QStringLiteral("After accepting one power call of a kind, answer the next ones of that "
+                       "kind with org.freedesktop.login1.OperationInProgress."));
+    parser.addOptions(
+        {log, refuse, delay, canPowerOff, stamp, permissionDelay, silent, unreachable, inProgress});
     parser.process(arguments);
 
     bool delayIsNumber = false;
-    FakeOptions options{parser.value(log), parser.value(refuse),
-                        parser.value(delay).toInt(&delayIsNumber), parser.value(canPowerOff),
-                        parser.isSet(stamp)};
-    if (options.logPath.isEmpty() || !delayIsNumber || options.delayMs < 0) {
+    bool permissionDelayIsNumber = false;
+    FakeOptions options{parser.value(log),
+                        parser.value(refuse),
+                        parser.value(delay).toInt(&delayIsNumber),
+                        parser.value(canPowerOff),
+                        parser.isSet(stamp),
+                        parser.value(permissionDelay).toInt(&permissionDelayIsNumber),
+                        parser.isSet(silent),
+                        parser.isSet(unreachable),
+                        parser.isSet(inProgress)};
+    if (options.logPath.isEmpty() || !delayIsNumber || options.delayMs < 0 ||
+        !permissionDelayIsNumber || options.permissionDelayMs < 0) {
         parser.showHelp(2);
     }
     return options;

@@ -14,6 +14,15 @@ struct FakeOptions {
     QString canPowerOff = QStringLiteral("yes");
     // Each log line ends in a tab and the real clock's milliseconds since 1970 at its arrival.
     bool stamp = false;
+    // CanPowerOff is answered this much later.
+    int permissionDelayMs = 0;
+    // Nothing is ever answered: calls wait until their caller gives up.
+    bool silent = false;
+    // The name org.freedesktop.login1 is not taken, so calls find nobody.
+    bool unreachable = false;
+    // Once a power call of one kind was accepted, the next ones of that kind are answered with
+    // org.freedesktop.login1.OperationInProgress, as logind does while the first is under way.
+    bool operationInProgress = false;
 };
 
 // Exits with usage text on a bad command line.

@@ -1,5 +1,6 @@
 // fake_logind --log=FILE [--refuse=NAME] [--delay-ms=N] [--can-power-off=yes|challenge|no|na]
-//             [--stamp]
+//             [--stamp] [--permission-delay-ms=N] [--silent] [--unreachable]
+//             [--operation-in-progress]
 // Owns org.freedesktop.login1 on the bus in DBUS_SYSTEM_BUS_ADDRESS, prints "ready" once it does.
 
 #include <QCoreApplication>
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (options.unreachable) {
+        QTextStream(stdout) << "ready" << Qt::endl;
+        return app.exec();
+    }
     // A fake that was just stopped may still hold the name for a moment: wait in line for it.
     QObject::connect(bus.interface(), &QDBusConnectionInterface::serviceRegistered, &app,
                      [](const QString& name) {

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ChoiceCheck check = checkChoices(day, hour, minute);
     if (!check.accepted) return 0;
 
-    if (day != todayItem && day != tomorrowItem) __builtin_trap();
+    if (check.day != todayItem && check.day != tomorrowItem) __builtin_trap();
+    if (day.find(check.day) == std::string_view::npos) __builtin_trap();
     const int h = parsed(check.hour);
     const int m = parsed(check.minute);
     if (h < 0 || h > 23 || m < 0 || m > 59) __builtin_trap();

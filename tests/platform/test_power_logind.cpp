@@ -1,10 +1,12 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "platform/power_logind.h"
 #include "tests/support/fake_logind.h"
@@ -35,6 +37,16 @@ QString callOf(PowerAction action) {
     Q_UNREACHABLE();
 }
 
+// Asks the port and spins the event loop until the answer comes; empty if it never does.
+std::optional<PowerPermission> askPermission(LogindPowerPort& port, int waitMs = 5'000) {
+    std::optional<PowerPermission> answer;
+    QObject context;
+    port.askPowerOffPermission(&context, [&answer](PowerPermission given) { answer = given; });
+    QDeadlineTimer deadline(waitMs);
+    while (!answer && !deadline.hasExpired()) QTest::qWait(10);
+    return answer;
+}
+
 }  // namespace
 
 class TestPowerLogind : public QObject {
@@ -48,6 +60,11 @@ private slots:
     void requestsAreSentAndAccepted();
     void pendingRequestIsNotSentAgain_data();
     void pendingRequestIsNotSentAgain();
+    void acceptedRequestIsNotSentAgainAtOnce_data();
+    void acceptedRequestIsNotSentAgainAtOnce();
+    void acceptedRequestIsSentAgainLater();
+    void operationInProgressCountsAsAccepted_data();
+    void operationInProgressCountsAsAccepted();
     void kindsAreIndependent();
     void refusalsCarryTheErrorName_data();
     void refusalsCarryTheErrorName();
@@ -56,7 +73,11 @@ private slots:
     void slowReplyKeepsEventLoopRunning();
     void powerOffPermissionFollowsCanPowerOff_data();
     void powerOffPermissionFollowsCanPowerOff();
-    void powerOffPermissionWithoutLogindIsNotApplicable();
+    void slowPermissionKeepsEventLoopRunning();
+    void silentLogindIsUnreachable();
+    void logindNotOnTheBusIsUnreachable();
+    void busGoneIsUnreachable();
+    void permissionAnswerForAContextGoneIsDropped();
     void enablingShutdownPrivilegeSendsNothing();
 
 private:
@@ -126,12 +147,68 @@ void TestPowerLogind::pendingRequestIsNotSentAgain() {
     port.request(action);
     port.request(action);
     QVERIFY(accepted.wait());
+    QCOMPARE(accepted.count(), 1);
     QCOMPARE(logind.calls(), QStringList{callOf(action)});
+}
+
+void TestPowerLogind::acceptedRequestIsNotSentAgainAtOnce_data() {
+    requestsAreSentAndAccepted_data();
+}
+
+// The countdown presses up to ten times in the shutdown second: one request reaches logind, and
+// every press hears that it was accepted.
+void TestPowerLogind::acceptedRequestIsNotSentAgainAtOnce() {
+    QFETCH(PowerAction, action);
+    FakeLogind logind(*bus_, {QStringLiteral("--operation-in-progress")});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
 
     port.request(action);
     QVERIFY(accepted.wait());
-    QCOMPARE(accepted.count(), 2);
-    QCOMPARE(logind.calls(), QStringList(2, callOf(action)));
+    for (int press = 0; press < 9; ++press) {
+        QTest::qWait(100);
+        port.request(action);
+    }
+    QTRY_COMPARE(accepted.count(), 10);
+    QCOMPARE(refused.count(), 0);
+    QCOMPARE(logind.calls(), QStringList{callOf(action)});
+}
+
+// A shutdown accepted and then cancelled (in polkit's dialog, or by the session) must not stop
+// tomorrow's.
+void TestPowerLogind::acceptedRequestIsSentAgainLater() {
+    FakeLogind logind(*bus_);
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+
+    port.request(PowerAction::PowerOff);
+    QVERIFY(accepted.wait());
+    QTest::qWait(3'200);
+    port.request(PowerAction::PowerOff);
+    QVERIFY(accepted.wait());
+    QCOMPARE(logind.calls(), QStringList(2, callOf(PowerAction::PowerOff)));
+}
+
+void TestPowerLogind::operationInProgressCountsAsAccepted_data() {
+    requestsAreSentAndAccepted_data();
+}
+
+void TestPowerLogind::operationInProgressCountsAsAccepted() {
+    QFETCH(PowerAction, action);
+    FakeLogind logind(*bus_,
+                      {QStringLiteral("--refuse=org.freedesktop.login1.OperationInProgress")});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
+    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
+
+    port.request(action);
+    QVERIFY(accepted.wait());
+    QCOMPARE(accepted.takeFirst().at(0).value<PowerAction>(), action);
+    QCOMPARE(refused.count(), 0);
 }
 
 void TestPowerLogind::kindsAreIndependent() {
@@ -155,8 +232,7 @@ void TestPowerLogind::refusalsCarryTheErrorName_data() {
     QTest::addColumn<QString>("error");
     const QStringList errors{
         QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-        QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"),
-        QStringLiteral("org.freedesktop.login1.OperationInProgress")};
+        QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")};
     for (const QString& error : errors) {
         const QByteArray name = error.section(u'.', -1).toUtf8();
         QTest::newRow("power off, " + name) << PowerAction::PowerOff << error;
@@ -253,14 +329,72 @@ void TestPowerLogind::powerOffPermissionFollowsCanPowerOff() {
     QVERIFY(logind.isReady());
     LogindPowerPort port(testBus());
 
-    QCOMPARE(port.powerOffPermission(), permission);
+    QCOMPARE(askPermission(port), permission);
     QCOMPARE(logind.calls(), QStringList{QStringLiteral("CanPowerOff")});
 }
 
-void TestPowerLogind::powerOffPermissionWithoutLogindIsNotApplicable() {
-    waitUntilLogindIsGone();
+// A logind that takes its time is no refusal, and the window is not held up meanwhile.
+void TestPowerLogind::slowPermissionKeepsEventLoopRunning() {
+    FakeLogind logind(*bus_, {QStringLiteral("--permission-delay-ms=3000")});
+    QVERIFY(logind.isReady());
     LogindPowerPort port(testBus());
-    QCOMPARE(port.powerOffPermission(), PowerPermission::NotApplicable);
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(100);
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start();
+
+    QElapsedTimer asked;
+    asked.start();
+    QCOMPARE(askPermission(port, 10'000), PowerPermission::Yes);
+    QVERIFY2(asked.elapsed() >= 2'500, qPrintable(QString::number(asked.elapsed())));
+    QVERIFY2(ticks >= 25, qPrintable(QString::number(ticks)));
+}
+
+void TestPowerLogind::silentLogindIsUnreachable() {
+    FakeLogind logind(*bus_, {QStringLiteral("--silent")});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus(), nullptr, 1'000);
+
+    QElapsedTimer asked;
+    asked.start();
+    QCOMPARE(askPermission(port), PowerPermission::Unreachable);
+    QVERIFY2(asked.elapsed() >= 900, qPrintable(QString::number(asked.elapsed())));
+    QCOMPARE(logind.calls(), QStringList{QStringLiteral("CanPowerOff")});
+}
+
+void TestPowerLogind::logindNotOnTheBusIsUnreachable() {
+    waitUntilLogindIsGone();
+    FakeLogind logind(*bus_, {QStringLiteral("--unreachable")});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    QCOMPARE(askPermission(port, 1'000), PowerPermission::Unreachable);
+    QVERIFY(logind.calls().isEmpty());
+}
+
+void TestPowerLogind::busGoneIsUnreachable() {
+    const QTemporaryDir nowhere;
+    QDBusConnection bus = QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=") + nowhere.filePath("bus"), QStringLiteral("power-test-gone"));
+    QVERIFY(!bus.isConnected());
+    {
+        LogindPowerPort port(bus);
+        QCOMPARE(askPermission(port, 1'000), PowerPermission::Unreachable);
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("power-test-gone"));
+}
+
+void TestPowerLogind::permissionAnswerForAContextGoneIsDropped() {
+    FakeLogind logind(*bus_, {QStringLiteral("--permission-delay-ms=200")});
+    QVERIFY(logind.isReady());
+    LogindPowerPort port(testBus());
+    bool answered = false;
+    {
+        QObject context;
+        port.askPowerOffPermission(&context, [&answered](PowerPermission) { answered = true; });
+    }
+    QTest::qWait(600);
+    QVERIFY(!answered);
 }
 
 void TestPowerLogind::enablingShutdownPrivilegeSendsNothing() {
@@ -272,7 +406,7 @@ void TestPowerLogind::enablingShutdownPrivilegeSendsNothing() {
 
     port.enableShutdownPrivilege();
     // A CanPowerOff round trip behind it shows nothing was sent before.
-    port.powerOffPermission();
+    QVERIFY(askPermission(port));
     QCOMPARE(logind.calls(), QStringList{QStringLiteral("CanPowerOff")});
     QCOMPARE(accepted.count() + refused.count(), 0);
 }

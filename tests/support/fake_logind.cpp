@@ -1,51 +1,8 @@
 #include "tests/support/fake_logind.h"
 
-#include <QDeadlineTimer>
-#include <QFile>
-
-#include "tests/support/child_process.h"
-
 namespace zeravan::test {
 
-namespace {
-
-constexpr int kTimeoutMs = 5'000;
-
-}  // namespace
-
-FakeLogind::FakeLogind(const PrivateBus& bus, const QStringList& options) {
-    if (bus.address().isEmpty() || !dir_.isValid()) return;
-
-    // Set here for the child whatever this process has, so the fake can only see the test's bus.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), bus.address());
-    process_.setProcessEnvironment(environment);
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    stopWithParent(process_);
-    process_.start(
-        QStringLiteral(ZERAVAN_FAKE_LOGIND),
-        QStringList{QStringLiteral("--log=") + dir_.filePath(QStringLiteral("calls.log"))}
-            << options);
-
-    const QDeadlineTimer deadline(kTimeoutMs);
-    while (!ready_ && process_.waitForReadyRead(deadline.remainingTime())) {
-        while (process_.canReadLine()) {
-            if (process_.readLine().trimmed() == "ready") ready_ = true;
-        }
-    }
-}
-
-FakeLogind::~FakeLogind() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(kTimeoutMs)) process_.kill();
-    process_.waitForFinished();
-}
-
-QStringList FakeLogind::calls() const {
-    QFile file(dir_.filePath(QStringLiteral("calls.log")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
-    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
+FakeLogind::FakeLogind(const PrivateBus& bus, const QStringList& options)
+    : FakeService(QStringLiteral(ZERAVAN_FAKE_LOGIND), "DBUS_SYSTEM_BUS_ADDRESS", bus, options) {}
 
 }  // namespace zeravan::test

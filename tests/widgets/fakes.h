@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QPair>
+#include <QPointer>
 #include <QUrl>
+#include <optional>
 
 #include "engine/calendar.h"
 #include "engine/clock.h"
@@ -40,26 +42,40 @@ private:
     bool zoned_ = false;
 };
 
-// Records every call in order; answers the probe as told; reports outcomes when told to.
+// Records every call in order; answers the probe as told, through the event loop, or holds the
+// answer back until the test gives it; reports outcomes when told to.
 class FakePowerPort final : public platform::PowerPort {
     Q_OBJECT
 public:
     QStringList calls;
-    platform::PowerPermission permission = platform::PowerPermission::Yes;
+    // Empty: each question waits for answerHeld().
+    std::optional<platform::PowerPermission> permission = platform::PowerPermission::Yes;
 
     void enableShutdownPrivilege() override { calls << QStringLiteral("privilege"); }
     void request(platform::PowerAction action) override {
         static const char* names[] = {"PowerOff", "Reboot", "LogOff"};
         calls << QString::fromLatin1(names[static_cast<int>(action)]);
     }
-    platform::PowerPermission powerOffPermission() override {
+    void askPowerOffPermission(QObject* context, PermissionAnswer answer) override {
         calls << QStringLiteral("probe");
-        return permission;
+        if (!permission) {
+            held_.append({context, std::move(answer)});
+            return;
+        }
+        QMetaObject::invokeMethod(
+            context, [answer, given = *permission] { answer(given); }, Qt::QueuedConnection);
+    }
+    // Answers the question asked `index`-th among those still held.
+    void answerHeld(qsizetype index, platform::PowerPermission given) {
+        if (held_.at(index).first) held_.at(index).second(given);
     }
     qsizetype count(const QString& call) const { return calls.count(call); }
     void refuse(platform::PowerAction action, const QString& reason) {
         emit requestRefused(action, reason);
     }
+
+private:
+    QList<QPair<QPointer<QObject>, PermissionAnswer>> held_;
 };
 
 // Records each request with a copy of the record it carried.
@@ -68,11 +84,13 @@ class FakeTrayPort final : public platform::TrayPort {
 public:
     bool available = true;
     QList<QPair<int, platform::NotifyIconData>> requests;
+    QMenu* menu = nullptr;
 
     bool isAvailable() const override { return available; }
     void notifyIcon(int message, const platform::NotifyIconData& record) override {
         requests.append({message, record});
     }
+    void setMenu(QMenu* popup) override { menu = popup; }
     void mouse(int code) { emit mouseMessage(code); }
     qsizetype count(int message) const {
         qsizetype n = 0;

@@ -37,6 +37,13 @@ public:
 
     void runUntil(const engine::LocalDateTime& moment, const std::function<void()>& afterStep = {});
 
+    // The program held up (a busy machine, a debugger, a stop signal): the wall clock and the
+    // steady time move on by `milliseconds` and no tick runs meanwhile.
+    void stall(long long milliseconds) {
+        clock.advance(milliseconds);
+        steadyMilliseconds_ += milliseconds;
+    }
+
     // Sets the clock without running any tick in between; the timers go on as before, since
     // they run on the steady clock, not on the wall clock.
     void jumpTo(const engine::LocalDateTime& moment) { clock.set(moment); }

@@ -2,6 +2,7 @@
 // zones, read through the zone as the program's clock reads them, and a wall clock set forward
 // or back while the steady timers go on.
 #include <QTest>
+#include <algorithm>
 #include <ctime>
 
 #include "engine/texts.h"
@@ -15,10 +16,11 @@ Q_DECLARE_METATYPE(LocalDateTime)
 
 namespace {
 
-// What the ticks of a run did: the clock's seconds in which the dialog opened and in which a
-// shutdown was asked for, one entry a tick.
+// What the ticks of a run did: the clock's seconds in which the dialog opened, with the count
+// it opened with, and in which a shutdown was asked for, one entry a tick.
 struct Record {
     QList<long long> opened;
+    QStringList openingCounts;
     QList<long long> asked;
 };
 
@@ -27,7 +29,10 @@ void runRecording(Harness& h, long long milliseconds, Record& record) {
     qsizetype asked = h.power.count(QStringLiteral("PowerOff"));
     h.run(milliseconds, [&] {
         const long long second = h.clock.milliseconds() / 1000;
-        if (h.dialog() && !open) record.opened << second;
+        if (h.dialog() && !open) {
+            record.opened << second;
+            record.openingCounts << h.dialog()->Label2->Caption();
+        }
         open = h.dialog() != nullptr;
         for (; asked < h.power.count(QStringLiteral("PowerOff")); ++asked) record.asked << second;
     });
@@ -145,41 +150,59 @@ void ClocksTest::skippedTimeFiresTheNextDay() {
     runRecording(h, (utc(2027, 3, 28, 1, 5, 0) - utc(2027, 3, 27, 21, 59, 1)) * 1000, record);
     QVERIFY(record.opened.isEmpty());
     QCOMPARE(h.form1().Combo1->currentText(), QStringLiteral("今天"));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中..."));
+    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("已错过关机，明天照常执行"));
 
     h.jumpToInstant(utc(2027, 3, 29, 0, 29, 50));  // 2:29:50 CEST the next night
     runRecording(h, 45000, record);
     QCOMPARE(record.opened, QList<long long>{utc(2027, 3, 29, 0, 30, 1)});
     QCOMPARE(record.asked, tenTimes(utc(2027, 3, 29, 0, 30, 31)));
+    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中..."));
 }
 
 // Armed for 23:30 today and run to `jumpAt`, the wall clock is set to `jumpTo`, and the run
-// goes on to 23:33 by the wall clock. The dialog opens only in a 23:30:01, and the shutdown is
-// asked for only in the first 23:30:31 the watcher sees (`asksAt`, 0: never).
+// goes on to 23:33 by the wall clock. The dialog opens in `opensIn` (0: never) with the count
+// `count`, and the shutdown is asked for on every tick of `asksIn` (0: never): the first
+// 23:30:31 the watcher sees, or a second at most five seconds after it that the clock was set
+// into. The status line reads `status` in the end.
 void ClocksTest::clockSet_data() {
     QTest::addColumn<LocalDateTime>("jumpAt");
     QTest::addColumn<LocalDateTime>("jumpTo");
-    QTest::addColumn<bool>("opens");
-    QTest::addColumn<bool>("asks");
+    QTest::addColumn<int>("opensIn");  // second of the minute 23:30
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("asksIn");  // second of the minute 23:30
+    QTest::addColumn<QString>("status");
     const engine::CivilDate day{2026, 12, 7};
     const auto at = [day](int minute, int second) {
         return LocalDateTime{day, {23, minute, second}};
     };
-    QTest::newRow("forward over the trigger") << at(29, 59) << at(30, 5) << false << false;
-    QTest::newRow("forward into the shutdown second") << at(29, 59) << at(30, 31) << false << false;
-    QTest::newRow("forward over the shutdown second") << at(30, 20) << at(30, 40) << true << false;
-    QTest::newRow("back during the countdown") << at(30, 10) << at(29, 30) << true << true;
-    QTest::newRow("back after the shutdown second") << at(30, 40) << at(29, 55) << true << true;
-    QTest::newRow("back into the trigger second") << at(30, 20) << at(30, 1) << true << true;
+    const QString running = QStringLiteral("执行中..."),
+                  missed = QStringLiteral("已错过关机，明天照常执行");
+    QTest::newRow("forward just over the trigger")
+        << at(29, 59) << at(30, 5) << 5 << 27 << 31 << running;
+    QTest::newRow("forward over the trigger") << at(29, 59) << at(30, 7) << 0 << 0 << 0 << missed;
+    QTest::newRow("forward into the shutdown second")
+        << at(29, 59) << at(30, 31) << 0 << 0 << 0 << missed;
+    QTest::newRow("forward just over the shutdown second")
+        << at(30, 20) << at(30, 34) << 1 << 31 << 34 << running;
+    QTest::newRow("forward over the shutdown second")
+        << at(30, 20) << at(30, 40) << 1 << 31 << 0 << missed;
+    QTest::newRow("back during the countdown")
+        << at(30, 10) << at(29, 30) << 1 << 31 << 31 << running;
+    QTest::newRow("back after the shutdown second")
+        << at(30, 40) << at(29, 55) << 1 << 31 << 31 << running;
+    QTest::newRow("back into the trigger second")
+        << at(30, 20) << at(30, 1) << 1 << 31 << 31 << running;
 }
 
 void ClocksTest::clockSet() {
     QFETCH(LocalDateTime, jumpAt);
     QFETCH(LocalDateTime, jumpTo);
-    QFETCH(bool, opens);
-    QFETCH(bool, asks);
+    QFETCH(int, opensIn);
+    QFETCH(int, count);
+    QFETCH(int, asksIn);
+    QFETCH(QString, status);
     const engine::CivilDate day{2026, 12, 7};
-    const long long trigger = engine::wallSeconds({day, {23, 30, 1}});
+    const auto second = [day](int s) { return engine::wallSeconds({day, {23, 30, s}}); };
     Harness h({day, {23, 29, 0}});
     h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
     Record record;
@@ -189,8 +212,14 @@ void ClocksTest::clockSet() {
     runRecording(h, (engine::wallSeconds({day, {23, 33, 0}}) - engine::wallSeconds(jumpTo)) * 1000,
                  record);
 
-    QCOMPARE(record.opened, opens ? QList<long long>{trigger} : QList<long long>{});
-    QCOMPARE(record.asked, asks ? tenTimes(trigger + 30) : QList<long long>{});
+    QCOMPARE(record.opened, opensIn != 0 ? QList<long long>{second(opensIn)} : QList<long long>{});
+    if (opensIn != 0) QCOMPARE(record.openingCounts, QStringList{QString::number(count)});
+    // Every tick of that second asks: ten, or nine when the clock was set into it.
+    const QList<long long> askedIn(record.asked.begin(),
+                                   std::unique(record.asked.begin(), record.asked.end()));
+    QCOMPARE(askedIn, asksIn != 0 ? QList<long long>{second(asksIn)} : QList<long long>{});
+    QVERIFY(asksIn == 0 || record.asked.size() >= 9);
+    QCOMPARE(h.form1().Label6->Caption(), status);
 }
 
 QTEST_MAIN(ClocksTest)

@@ -27,11 +27,13 @@ class CountdownTest : public QObject {
     Q_OBJECT
 private slots:
     void designedDialog();
-    void countsDownAndStopsAtZero();
+    void countsDownBelowZero();
     void secondShowLeavesTheCount();
     void cancel_data();
     void cancel();
-    void closeBoxLeavesTheScheduleArmed();
+    void closeBox_data();
+    void closeBox();
+    void disarmedInTheMainWindow();
     void closeBoxInsideTheTriggerSecondReopensFrom31();
     void refusedShutdownIsShown();
     void opensWhileTheMainWindowIsHidden();
@@ -64,7 +66,7 @@ void CountdownTest::designedDialog() {
     QCOMPARE(dialog.focusWidget(), dialog.Command1);
 }
 
-void CountdownTest::countsDownAndStopsAtZero() {
+void CountdownTest::countsDownBelowZero() {
     Harness h;
     openDialog(h);
     CountdownForm& dialog = *h.dialog();
@@ -74,7 +76,9 @@ void CountdownTest::countsDownAndStopsAtZero() {
     for (int tick = 2; tick <= 31; ++tick) dialog.Timer2_Timer();
     QCOMPARE(dialog.Label2->Caption(), QStringLiteral("0"));
     dialog.Timer2_Timer();
-    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("0"));
+    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("-1"));
+    dialog.Timer2_Timer();
+    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("-2"));
 }
 
 void CountdownTest::secondShowLeavesTheCount() {
@@ -108,13 +112,60 @@ void CountdownTest::cancel() {
     QVERIFY(!h.dialog());
 }
 
-void CountdownTest::closeBoxLeavesTheScheduleArmed() {
+// The dialog closed with its close box `after` so many milliseconds of the run from the trigger
+// second, the clock stalled by `stallMs` just before the shutdown second (0: no stall): the
+// schedule stays armed, and the status line tells what became of today's shutdown. Closed
+// while counting, no shutdown follows and the next day's comes as usual.
+void CountdownTest::closeBox_data() {
+    QTest::addColumn<int>("stallMs");
+    QTest::addColumn<int>("after");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("while counting") << 0 << 2000 << 0 << "今天已跳过，明天照常执行";
+    QTest::newRow("after the shutdown was asked for") << 0 << 31000 << 10 << "执行中...";
+    QTest::newRow("after the shutdown second was missed")
+        << 10000 << 41000 << 0 << "已错过关机，明天照常执行";
+}
+
+void CountdownTest::closeBox() {
+    QFETCH(int, stallMs);
+    QFETCH(int, after);
+    QFETCH(int, asked);
+    QFETCH(QString, status);
     Harness h;
     openDialog(h);
-    h.run(2000);
+    if (stallMs != 0) {
+        h.run(29900);  // the last tick before the stall at 23:30:30.9
+        h.stall(stallMs);
+    }
+    h.runUntil(
+        engine::fromWallSeconds(engine::wallSeconds({{2026, 12, 7}, {23, 30, 1}}) + after / 1000));
     h.dialog()->close();
     QVERIFY(!h.dialog());
     QVERIFY(isArmed(h));
+    QCOMPARE(h.form1().Label6->Caption(), status);
+    h.run(40000);
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), asked);
+    QVERIFY(!h.dialog());
+
+    h.jumpTo({{2026, 12, 8}, {23, 29, 58}});
+    h.run(3000);
+    QVERIFY(h.dialog());
+    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中..."));
+}
+
+// Disarmed with the main window's button while it counts, the dialog closes on its next watch,
+// and no shutdown follows.
+void CountdownTest::disarmedInTheMainWindow() {
+    Harness h;
+    openDialog(h);
+    h.run(5000);
+    forms::press(*h.form1().Command4);
+    QVERIFY(!isArmed(h));
+    h.run(100);
+    QVERIFY(!h.dialog());
+    QCOMPARE(Harness::dialogWindows(), 0);
+    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("停止"));
     h.run(40000);
     QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 0);
     QVERIFY(!h.dialog());
@@ -171,6 +222,7 @@ void CountdownTest::keyboardActivatesCancel() {
     QFETCH(int, key);
     Harness h;
     openDialog(h);
+    h.dialog()->activateWindow();  // it opens without the focus: the user switches to it
     QVERIFY(QTest::qWaitForWindowActive(h.dialog()));
     QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
     QTRY_VERIFY(!h.dialog());

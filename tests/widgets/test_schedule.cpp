@@ -4,7 +4,6 @@
 
 using namespace zeravan;
 using engine::LocalDateTime;
-using platform::PowerPermission;
 using zeravan::test::Harness;
 
 Q_DECLARE_METATYPE(LocalDateTime)
@@ -35,8 +34,6 @@ private slots:
     void aboutTenShowsOneDialog();
     void refusedChoices_data();
     void refusedChoices();
-    void refusedByTheSystem_data();
-    void refusedByTheSystem();
     void choicesRewrittenToTheTimeTextForm_data();
     void choicesRewrittenToTheTimeTextForm();
 };
@@ -270,56 +267,52 @@ void ScheduleTest::refusedChoices() {
     QVERIFY(h.form1().Text2.Text.isEmpty());
 }
 
-void ScheduleTest::refusedByTheSystem_data() {
-    QTest::addColumn<PowerPermission>("permission");
-    QTest::addColumn<bool>("arms");
-    QTest::newRow("yes") << PowerPermission::Yes << true;
-    QTest::newRow("challenge") << PowerPermission::Challenge << true;
-    QTest::newRow("no") << PowerPermission::No << false;
-    QTest::newRow("na") << PowerPermission::NotApplicable << false;
-}
-
-void ScheduleTest::refusedByTheSystem() {
-    QFETCH(PowerPermission, permission);
-    QFETCH(bool, arms);
-    Harness h;
-    h.power.permission = permission;
-    h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
-    QCOMPARE(isArmed(h), arms);
-    QCOMPARE(h.power.count(QStringLiteral("probe")), 1);
-    QCOMPARE(h.form1().Label6->Caption(),
-             arms ? QStringLiteral("执行中...") : QStringLiteral("系统不允许关机"));
-    QCOMPARE(h.form1().Combo1->isEnabled(), !arms);
-}
-
 void ScheduleTest::choicesRewrittenToTheTimeTextForm_data() {
+    QTest::addColumn<QString>("day");
     QTest::addColumn<QString>("hour");
     QTest::addColumn<QString>("minute");
     QTest::addColumn<QString>("trigger");
-    QTest::newRow("leading zero hour") << "07"
+    QTest::newRow("leading zero hour") << "今天"
+                                       << "07"
                                        << "15"
                                        << "2026/12/7 7:15:01";
-    QTest::newRow("blank before the hour") << " 7"
+    QTest::newRow("blank before the hour") << "今天"
+                                           << " 7"
                                            << "15"
                                            << "2026/12/7 7:15:01";
-    QTest::newRow("one-digit minute") << "18"
+    QTest::newRow("one-digit minute") << "今天"
+                                      << "18"
                                       << "7"
                                       << "2026/12/7 18:07:01";
-    QTest::newRow("minute zero") << "18"
+    QTest::newRow("minute zero") << "今天"
+                                 << "18"
                                  << "0"
                                  << "2026/12/7 18:00:01";
+    QTest::newRow("blank after today") << "今天 "
+                                       << "18"
+                                       << "00"
+                                       << "2026/12/7 18:00:01";
+    QTest::newRow("blanks around tomorrow") << " 明天\u3000"
+                                            << "18"
+                                            << "00"
+                                            << "2026/12/8 18:00:01";
 }
 
+// The choices are written back as the schedule reads them, so a day typed with a blank aims at
+// the day it names.
 void ScheduleTest::choicesRewrittenToTheTimeTextForm() {
+    QFETCH(QString, day);
     QFETCH(QString, hour);
     QFETCH(QString, minute);
     QFETCH(QString, trigger);
     Harness h({{2026, 12, 7}, {6, 0, 0}});
     h.form1().Timer2_Timer();
-    h.arm(QStringLiteral("今天"), hour, minute);
+    h.arm(day, hour, minute);
     QVERIFY(isArmed(h));
     h.run(100);
     QCOMPARE(h.form1().Text2.Text, trigger);
+    QCOMPARE(h.form1().Combo1->currentText(), day.trimmed());
+    QCOMPARE(h.form1().Label9->Caption(), day.trimmed());
     QCOMPARE(h.form1().Combo2->currentText() + ":" + h.form1().Combo3->currentText(),
              trigger.section(' ', 1).section(':', 0, 1));
 }

@@ -34,12 +34,16 @@ class TrayTest : public QObject {
 private slots:
     void recordStartsBlank();
     void minimisingHidesIntoTheTray();
+    void thePopupIsHandedToTheTray();
     void onlyDoubleClickAndRightButtonAct_data();
     void onlyDoubleClickAndRightButtonAct();
     void stateTable();
     void openRemovesTheIconWhileThePopupIsOpen();
     void exitFromInsideThePopup();
+    void hoveringOpenRestoresAndExitEnds();
     void dismissingThePopupChangesNothing();
+    void bringBackFromTheTray();
+    void bringBackLeavesAShownWindowInPlace();
     void otherStatesLeaveTheTrayAlone();
     void closingNeverMinimisedSendsTheBlankRecord();
     void closingEndsTheProgramAlsoDuringTheCountdown();
@@ -74,6 +78,19 @@ void TrayTest::minimisingHidesIntoTheTray() {
     QCOMPARE(record.szTip.size(), 64);
     QCOMPARE(record.szTip, QStringLiteral("Orrimel") + QChar(0) + QString(56, QLatin1Char(' ')));
     QCOMPARE(record.shownTip(), QStringLiteral("Orrimel"));
+}
+
+// Trays that show the icon's menu themselves show this one: "打开" with "退出" inside.
+void TrayTest::thePopupIsHandedToTheTray() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    QCOMPARE(h.tray.menu, form.f00);
+    const QList<QAction*> items = form.f00->actions();
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items.first()->text(), QStringLiteral("打开"));
+    QCOMPARE(items.first()->menu(), form.F01);
+    QCOMPARE(form.F01->actions(), QList<QAction*>{form.F02});
+    QCOMPARE(form.F02->text(), QStringLiteral("退出"));
 }
 
 void TrayTest::onlyDoubleClickAndRightButtonAct_data() {
@@ -159,6 +176,32 @@ void TrayTest::exitFromInsideThePopup() {
     QCOMPARE(h.endCalls, 1);
 }
 
+// The real gesture: the pointer rests on "打开" until its submenu opens, then clicks "退出".
+void TrayTest::hoveringOpenRestoresAndExitEnds() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    form.Show();
+    minimise(form);
+    bool submenuShown = false;
+    bool popupStillOpen = false;
+    whilePopupIsOpen([&](QMenu& popup) {
+        const QPoint open = popup.actionGeometry(form.F01->menuAction()).center();
+        QTest::mouseMove(&popup, open);
+        QTest::mouseMove(&popup, open + QPoint(1, 0));
+        submenuShown = QTest::qWaitFor([&] { return form.F01->isVisible(); });
+        popupStillOpen = popup.isVisible();
+        QVERIFY(form.isVisible());
+        QCOMPARE(h.tray.count(NIM_DELETE), 1);
+        QTest::mouseClick(form.F01, Qt::LeftButton, {},
+                          form.F01->actionGeometry(form.F02).center());
+    });
+    h.tray.mouse(517);
+    QVERIFY(submenuShown);
+    QVERIFY(popupStillOpen);
+    QCOMPARE(h.tray.count(NIM_DELETE), 2);
+    QCOMPARE(h.endCalls, 1);
+}
+
 void TrayTest::dismissingThePopupChangesNothing() {
     Harness h;
     MainWindowForm& form = h.form1();
@@ -169,6 +212,32 @@ void TrayTest::dismissingThePopupChangesNothing() {
     QVERIFY(!form.isVisible());
     QCOMPARE(h.tray.requests.size(), 1);
     QCOMPARE(h.endCalls, 0);
+}
+
+void TrayTest::bringBackFromTheTray() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    form.Show();
+    const QPoint place(50, 20);
+    form.move(place);
+    minimise(form);
+    form.bringBack();
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.isMinimized());
+    QCOMPARE(form.pos(), place);
+    QCOMPARE(h.tray.requests.size(), 1);  // the icon stays, as after a double click
+}
+
+void TrayTest::bringBackLeavesAShownWindowInPlace() {
+    Harness h;
+    MainWindowForm& form = h.form1();
+    form.Show();
+    const QPoint place(70, 40);
+    form.move(place);
+    form.bringBack();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.pos(), place);
+    QVERIFY(h.tray.requests.isEmpty());
 }
 
 void TrayTest::otherStatesLeaveTheTrayAlone() {

@@ -1,0 +1,53 @@
+#include "engine/due_second.h"
+
+#include <utility>
+
+#include "engine/texts.h"
+
+namespace zeravan::engine {
+
+namespace {
+
+std::optional<long long> wallSecondsOf(std::string_view nowText) {
+    const auto moment = parseNowString(nowText);
+    return moment ? std::optional(wallSeconds(*moment)) : std::nullopt;
+}
+
+}  // namespace
+
+Due DueSecond::check(std::string_view now, std::string_view target) {
+    const std::optional<long long> nowSecond = wallSecondsOf(now);
+    const std::optional<long long> previous = std::exchange(previous_, nowSecond);
+
+    if (!acting_.empty()) {
+        if (target == acting_ && now == actingNow_) return Due::Now;
+        spent_ = std::exchange(acting_, {});
+        actingNow_.clear();
+    }
+    if (target.empty() || target == spent_) return Due::No;
+    if (now == target) return act(now, target);
+
+    // Only a tick that follows one before the target can find it passed by: otherwise the
+    // target was behind the clock already when the watch began.
+    const std::optional<long long> targetSecond = wallSecondsOf(target);
+    if (!nowSecond || !targetSecond || !previous || *previous >= *targetSecond ||
+        *nowSecond <= *targetSecond) {
+        return Due::No;
+    }
+    return *nowSecond - *targetSecond <= catchUpSeconds ? act(now, target) : Due::Missed;
+}
+
+Due DueSecond::act(std::string_view now, std::string_view target) {
+    acting_ = target;
+    actingNow_ = now;
+    return Due::Now;
+}
+
+void DueSecond::reset() {
+    previous_.reset();
+    acting_.clear();
+    actingNow_.clear();
+    spent_.clear();
+}
+
+}  // namespace zeravan::engine

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zeravan::engine {
+
+// How late a tick may find a second it was waiting for and still act on it. The ticks come ten
+// times a second, so a late tick means the program was held up: a busy or swapping machine, a
+// debugger, a stop signal. Such stalls last a second or two; a suspend or a clock set forward
+// moves the clock on by minutes or hours. Five seconds covers the first with room to spare, and
+// keeps an action that comes late close to what the countdown promised: acting long after the
+// shutdown second, say on waking from a suspend, would shut the computer down under the hands
+// of a user who has just come back to it.
+inline constexpr long long catchUpSeconds = 5;
+
+// What a tick is to do about the second it waits for.
+enum class Due {
+    No,      // not now
+    Now,     // act in this tick
+    Missed,  // the second went by, longer ago than catchUpSeconds, with no tick in it
+};
+
+// Watches for one second of the wall clock, given as a now string (the target), on every tick.
+// It answers Now on each tick of the target second, or, should no tick have fallen into that
+// second, on each tick of the first later second a tick finds, if it is at most
+// catchUpSeconds past the target. Later than that it answers Missed, once.
+//
+// A second can come round twice: in the hour repeated when daylight saving ends, or when the
+// clock is set back. Only the first time acts: once the ticks of the acting second are over, the
+// target is spent until another target is watched or the watch is reset. An empty target, or
+// one that is not a now string, is never due but through exact equality.
+class DueSecond {
+public:
+    Due check(std::string_view now, std::string_view target);
+    void reset();
+
+private:
+    Due act(std::string_view now, std::string_view target);
+
+    std::optional<long long> previous_;  // the wall-clock second of the tick before
+    std::string acting_;                 // the target acted on, while in the acting second
+    std::string actingNow_;              // the now string of that second
+    std::string spent_;                  // a target whose acting second has come and gone
+};
+
+}  // namespace zeravan::engine

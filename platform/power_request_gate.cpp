@@ -1,0 +1,32 @@
+#include "platform/power_request_gate.h"
+
+namespace zeravan::platform {
+
+namespace {
+
+// Longer than the one second of presses; far shorter than any later, deliberate request.
+constexpr qint64 kAcceptedRepeatMs = 3'000;
+
+}  // namespace
+
+PowerRequestGate::Verdict PowerRequestGate::admit(PowerAction action) {
+    if (waiting_.count(action) != 0) return Verdict::Waiting;
+    const auto accepted = acceptedAt_.find(action);
+    if (accepted != acceptedAt_.end() && !accepted->second.hasExpired(kAcceptedRepeatMs)) {
+        return Verdict::AlreadyAccepted;
+    }
+    waiting_.insert(action);
+    return Verdict::Send;
+}
+
+void PowerRequestGate::accepted(PowerAction action) {
+    waiting_.erase(action);
+    acceptedAt_[action].start();
+}
+
+void PowerRequestGate::refused(PowerAction action) {
+    waiting_.erase(action);
+    acceptedAt_.erase(action);
+}
+
+}  // namespace zeravan::platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <map>
+#include <set>
+
+#include "platform/power_port.h"
+
+namespace zeravan::platform {
+
+// Keeps repeated presses of one kind of request from reaching the system twice: while one waits
+// for its answer, and for a moment after it was accepted (the rest of the second in which the
+// countdown presses again and again). A refusal lets the next press through.
+class PowerRequestGate {
+public:
+    enum class Verdict { Send, Waiting, AlreadyAccepted };
+
+    // Marks the request as waiting when it may be sent.
+    Verdict admit(PowerAction action);
+    void accepted(PowerAction action);
+    void refused(PowerAction action);
+
+private:
+    std::set<PowerAction> waiting_;
+    std::map<PowerAction, QElapsedTimer> acceptedAt_;
+};
+
+}  // namespace zeravan::platform

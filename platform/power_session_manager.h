@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QVariantList>
+#include <memory>
+#include <vector>
+
+#include "platform/power_port.h"
+#include "platform/power_request_gate.h"
+
+namespace zeravan::platform {
+
+// One documented method of a desktop's session manager, with its arguments.
+struct SessionManagerCall {
+    QString method;
+    QVariantList arguments;
+};
+
+// A session manager on the session bus, and the calls that end the session with each action,
+// in the order they are tried (the first the running one knows is the one it gets).
+struct SessionManagerService {
+    QStringList desktops;  // as XDG_CURRENT_DESKTOP names them
+    QString service;
+    QString path;
+    QString interface;
+    std::vector<SessionManagerCall> powerOff;
+    std::vector<SessionManagerCall> reboot;
+    std::vector<SessionManagerCall> logOff;
+};
+
+// Every session manager this program knows how to ask, each with where its calls are documented.
+const std::vector<SessionManagerService>& knownSessionManagers();
+
+// Asks the desktop's session manager to end the session, so that programs may save their work or
+// object, as Windows does without the force flag. Where none is on the session bus, the request
+// goes to the fallback (logind); the system's permission is always the fallback's to give.
+// A refusal from a session manager is final, as from logind: nothing else is asked then.
+class SessionManagerPowerPort final : public PowerPort {
+    Q_OBJECT
+public:
+    // `currentDesktop` is XDG_CURRENT_DESKTOP: the session managers of those desktops are tried
+    // first, then the others.
+    SessionManagerPowerPort(QDBusConnection sessionBus, std::unique_ptr<PowerPort> fallback,
+                            const QString& currentDesktop, QObject* parent = nullptr);
+    ~SessionManagerPowerPort() override;
+
+    void enableShutdownPrivilege() override;
+    void request(PowerAction action) override;
+    void askPowerOffPermission(QObject* context, PermissionAnswer answer) override;
+
+private:
+    struct Candidate {
+        const SessionManagerService* manager;
+        const SessionManagerCall* call;
+    };
+
+    std::vector<Candidate> candidatesFor(PowerAction action) const;
+    void tryCandidate(PowerAction action, std::vector<Candidate> candidates, std::size_t next);
+    void accept(PowerAction action);
+    void refuse(PowerAction action, const QString& reason);
+
+    QDBusConnection bus_;
+    std::unique_ptr<PowerPort> fallback_;
+    std::vector<const SessionManagerService*> order_;
+    PowerRequestGate gate_;
+};
+
+}  // namespace zeravan::platform

@@ -1,0 +1,131 @@
+// fake_session_manager --kind=NAME --log=FILE [--refuse=ERROR] [--stamp]
+// Owns the session manager name of one desktop (see session_kinds.h) on the bus in
+// DBUS_SESSION_BUS_ADDRESS and writes down each call it gets, "<service> <method> <arguments>";
+// prints "ready" once it owns the name. It ends nothing.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QTextStream>
+
+#include "tests/fake_logind/call_log.h"
+#include "tests/fake_session_manager/session_kinds.h"
+
+namespace {
+
+using zeravan::test::CallLog;
+using zeravan::test::SessionKind;
+
+// Acting as a session manager on the user's own bus would end the user's session.
+bool onPrivateBus() {
+    const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
+    return address.startsWith(QLatin1String("unix:path=")) &&
+           !address.contains(QLatin1String("/run/"));
+}
+
+QString argumentText(const QVariant& argument) {
+    if (argument.typeId() == QMetaType::Bool) {
+        return argument.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    return argument.toString();
+}
+
+// Answers as the real one would to calls it does not know: unknown interface or method, or
+// arguments of the wrong types.
+class FakeSessionManager final : public QDBusVirtualObject {
+public:
+    FakeSessionManager(SessionKind kind, QString refusal, CallLog& log)
+        : kind_(std::move(kind)), refusal_(std::move(refusal)), log_(log) {}
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.type() != QDBusMessage::MethodCallMessage) return false;
+        if (message.interface() != kind_.interface) {
+            connection.send(message.createErrorReply(QDBusError::UnknownInterface,
+                                                     QStringLiteral("no such interface")));
+            return true;
+        }
+        const auto method = kind_.methods.constFind(message.member());
+        if (method == kind_.methods.constEnd()) {
+            connection.send(message.createErrorReply(QDBusError::UnknownMethod,
+                                                     QStringLiteral("no such method")));
+            return true;
+        }
+        if (message.signature() != *method) {
+            connection.send(message.createErrorReply(QDBusError::InvalidArgs,
+                                                     QStringLiteral("wrong arguments")));
+            return true;
+        }
+        QStringList line{kind_.service, message.member()};
+        for (const QVariant& argument : message.arguments()) line << argumentText(argument);
+        log_.write(line.join(u' '));
+        connection.send(refusal_.isEmpty()
+                            ? message.createReply()
+                            : message.createErrorReply(refusal_, QStringLiteral("refused")));
+        return true;
+    }
+
+private:
+    SessionKind kind_;
+    QString refusal_;
+    CallLog& log_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Answers one desktop's session manager calls on DBUS_SESSION_BUS_ADDRESS; does nothing."));
+    parser.addHelpOption();
+    const QCommandLineOption kindOption(QStringLiteral("kind"), QStringLiteral("Which desktop."),
+                                        QStringLiteral("name"));
+    const QCommandLineOption logOption(
+        QStringLiteral("log"), QStringLiteral("Append each call here."), QStringLiteral("file"));
+    const QCommandLineOption refuseOption(QStringLiteral("refuse"),
+                                          QStringLiteral("Answer calls with this D-Bus error."),
+                                          QStringLiteral("name"));
+    const QCommandLineOption stampOption(
+        QStringLiteral("stamp"), QStringLiteral("End each line with the arrival time in ms."));
+    parser.addOptions({kindOption, logOption, refuseOption, stampOption});
+    parser.process(app);
+
+    const std::optional<SessionKind> kind = zeravan::test::sessionKind(parser.value(kindOption));
+    if (!kind || parser.value(logOption).isEmpty()) parser.showHelp(2);
+    if (!onPrivateBus()) {
+        err << "fake_session_manager: DBUS_SESSION_BUS_ADDRESS must name a private test bus"
+            << Qt::endl;
+        return 2;
+    }
+    CallLog log(parser.value(logOption), parser.isSet(stampOption));
+    if (!log.isOpen()) {
+        err << "fake_session_manager: cannot write " << parser.value(logOption) << Qt::endl;
+        return 1;
+    }
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    FakeSessionManager manager(*kind, parser.value(refuseOption), log);
+    if (!bus.registerVirtualObject(kind->path, &manager)) {
+        err << "fake_session_manager: cannot reach the bus: " << bus.lastError().message()
+            << Qt::endl;
+        return 1;
+    }
+    QObject::connect(bus.interface(), &QDBusConnectionInterface::serviceRegistered, &app,
+                     [service = kind->service](const QString& name) {
+                         if (name == service) QTextStream(stdout) << "ready" << Qt::endl;
+                     });
+    const auto queued =
+        bus.interface()->registerService(kind->service, QDBusConnectionInterface::QueueService,
+                                         QDBusConnectionInterface::DontAllowReplacement);
+    if (!queued.isValid()) {
+        err << "fake_session_manager: cannot own " << kind->service << Qt::endl;
+        return 1;
+    }
+    return app.exec();
+}

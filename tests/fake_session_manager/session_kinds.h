@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <optional>
+
+namespace zeravan::test {
+
+// What one desktop's session manager offers on the session bus, as its documentation gives it:
+// the name, object and interface, and each method with the D-Bus signature of its arguments.
+struct SessionKind {
+    QString service;
+    QString path;
+    QString interface;
+    QMap<QString, QString> methods;  // name -> input signature
+};
+
+// "kde", "kde-ksmserver" (Plasma before 5.25), "gnome", "mate", "cinnamon", "cinnamon-old",
+// "ukui", "xfce", "lxqt" or "deepin".
+std::optional<SessionKind> sessionKind(const QString& name);
+
+}  // namespace zeravan::test

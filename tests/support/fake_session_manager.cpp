@@ -1,0 +1,10 @@
+#include "tests/support/fake_session_manager.h"
+
+namespace zeravan::test {
+
+FakeSessionManager::FakeSessionManager(const PrivateBus& bus, const QString& kind,
+                                       const QStringList& options)
+    : FakeService(QStringLiteral(ZERAVAN_FAKE_SESSION_MANAGER), "DBUS_SESSION_BUS_ADDRESS", bus,
+                  QStringList{QStringLiteral("--kind=") + kind} << options) {}
+
+}  // namespace zeravan::test
