@@ -1,8 +1,8 @@
 #include "platform/tray_qt.h"
 
-#include <QDBusConnection>
-#include <QDBusInterface>
 #include <QMenu>
+
+#include "platform/status_notifier_host.h"
 
 namespace zeravan::platform {
 
@@ -11,16 +11,6 @@ namespace {
 constexpr int WM_MBUTTONUP = 0x208;
 // How long after a submenu has closed a host may still report the item chosen in it.
 constexpr std::chrono::milliseconds hostChoiceDelay{1000};
-
-// Qt makes its tray icons StatusNotifierItems when, as the first one is made, a host has
-// registered with the watcher on the session bus; otherwise it embeds them (XEmbed), or uses the
-// shell's tray on Windows. Asked the same way at the same moment, this gives the same answer.
-bool statusNotifierHostRegistered() {
-    const QString watcherName = QStringLiteral("org.kde.StatusNotifierWatcher");
-    QDBusInterface watcher(watcherName, QStringLiteral("/StatusNotifierWatcher"), watcherName,
-                           QDBusConnection::sessionBus());
-    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
-}
 
 }  // namespace
 

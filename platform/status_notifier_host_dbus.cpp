@@ -1,0 +1,15 @@
+#include <QDBusConnection>
+#include <QDBusInterface>
+
+#include "platform/status_notifier_host.h"
+
+namespace zeravan::platform {
+
+bool statusNotifierHostRegistered() {
+    const QString watcherName = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusInterface watcher(watcherName, QStringLiteral("/StatusNotifierWatcher"), watcherName,
+                           QDBusConnection::sessionBus());
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+}  // namespace zeravan::platform

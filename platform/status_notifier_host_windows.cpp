@@ -1,0 +1,10 @@
+#include "platform/status_notifier_host.h"
+
+namespace zeravan::platform {
+
+// Windows has only the shell's own notification area.
+bool statusNotifierHostRegistered() {
+    return false;
+}
+
+}  // namespace zeravan::platform
