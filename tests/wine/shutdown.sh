@@ -34,12 +34,14 @@ sleep 1.5
 screenshot "wine_countdown_$mode"
 shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
 
-# The traced calls of one thread: arrival (ms of the shifted day), then the call.
+# The traced calls of one thread from the trigger second on (start-up has its own token
+# queries): arrival (ms of the shifted day), then the call.
 calls_of() {
-    local thread=$1 stamp line
+    local thread=$1 stamp line at
     grep -P "^\d+\t$thread:Call .*\b(OpenProcessToken|LookupPrivilegeValueA|AdjustTokenPrivileges|ExitWindowsEx)\(" "$trace" |
         while IFS=$'\t' read -r stamp line; do
-            echo "$(ms_of_day_at $((stamp + offset * 1000))) ${line#*:Call }"
+            at=$(ms_of_day_at $((stamp + offset * 1000)))
+            if ((at >= trigger)); then echo "$at ${line#*:Call }"; fi
         done
 }
 
@@ -56,8 +58,8 @@ if [ "$mode" = cancel ]; then
 fi
 
 for _ in $(seq 600); do grep -q 'end-session' "$trace" && break; sleep 0.1; done
-exit_line=$(grep -m1 -P '\tCall user32\.ExitWindowsEx\(' "$trace" || true)
-[ -n "$exit_line" ] || fail "no ExitWindowsEx call"
+exit_line=$(grep -m1 -P ':Call user32\.ExitWindowsEx\(' "$trace" || true)
+[ -n "$exit_line" ] || fail "no ExitWindowsEx call; traced: $(grep -E 'Call |end-session' "$trace" | tail -n 20)"
 grep -qP 'ExitWindowsEx\(0*1,0*0\)' <<<"$exit_line" ||
     fail "ExitWindowsEx not called with EWX_SHUTDOWN alone: $exit_line"
 thread=$(cut -f2 <<<"$exit_line" | cut -d: -f1)
@@ -65,8 +67,8 @@ calls=$(calls_of "$thread")
 echo "calls of the program's GUI thread ($thread), ms of the day, 23:30:31 = $shutdown_second:"
 echo "$calls"
 first_four=$(head -n4 <<<"$calls" | cut -d' ' -f2 | sed 's/(.*//' | tr '\n' ' ')
-[[ $first_four == *OpenProcessToken\ *LookupPrivilegeValueA\ *AdjustTokenPrivileges\ *ExitWindowsEx\ ]] ||
-    fail "not privilege, then shutdown: $first_four"
+expected='advapi32.OpenProcessToken advapi32.LookupPrivilegeValueA advapi32.AdjustTokenPrivileges user32.ExitWindowsEx '
+[ "$first_four" = "$expected" ] || fail "not the privilege, then the shutdown: $first_four"
 while read -r at call; do
     ((at >= shutdown_second && at < shutdown_second + 1300)) || fail "$call came at $at, not in 23:30:31"
 done < <(grep -E 'OpenProcessToken|ExitWindowsEx' <<<"$calls")
