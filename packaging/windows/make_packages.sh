@@ -17,6 +17,10 @@ stage=$out/$name
 plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll
     imageformats/qjpeg.dll tls/qschannelbackend.dll)
 
+# Qt's own texts in Simplified Chinese, as on Linux (Debian's qt6-translations-l10n); qt.conf
+# makes the program's folder Qt's prefix, so that Qt finds them in translations/ beside it.
+qt_texts=${QT_TRANSLATIONS:-/usr/share/qt6/translations}/qtbase_zh_CN.qm
+
 # Where the DLLs come from; anything not found here is part of Windows itself.
 search=("$qt/bin"
     "$(dirname "$("$cxx" -print-file-name=libstdc++-6.dll)")"
@@ -32,6 +36,11 @@ for plugin in "${plugins[@]}"; do
     cp "$qt/plugins/$plugin" "$stage/$plugin"
     queue+=("$stage/$plugin")
 done
+
+[ -f "$qt_texts" ] || { echo "missing $qt_texts (Debian: qt6-translations-l10n)" >&2; exit 1; }
+mkdir -p "$stage/translations"
+cp "$qt_texts" "$stage/translations/"
+printf '[Paths]\nPrefix=.\n' >"$stage/qt.conf"
 
 find_dll() {
     local dir
