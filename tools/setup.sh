@@ -28,7 +28,7 @@ test_packages=(
     # the Windows backends are compiled with this cross compiler and run under Wine
     g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine nsis zip
     # the Debian package and its metadata checks
-    dpkg-dev desktop-file-utils appstream lintian
+    dpkg-dev desktop-file-utils appstream lintian file
     # screen readers' view of the windows
     at-spi2-core python3-pyatspi
     # static checks, and clang with libFuzzer for the fuzz test
