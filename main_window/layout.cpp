@@ -5,6 +5,7 @@
 
 #include "app/forms/twips.h"
 #include "main_window/main_window_form.h"
+#include "main_window/own_page.h"
 #include "main_window/site.h"
 
 namespace zeravan {
@@ -34,6 +35,17 @@ Label* makeBoldLabel(QWidget* parent, const QString& name, const QRect& box,
     return label;
 }
 
+// A stretched picture that keeps its image only at the size it is shown.
+forms::Picture* makePicture(QWidget* parent, const QString& name, const QPixmap& image,
+                            const QRect& box) {
+    auto* picture = new forms::Picture(
+        parent, name,
+        image.isNull() ? image
+                       : image.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture->setGeometry(box);
+    return picture;
+}
+
 void paintBackground(QWidget* widget, const QColor& color) {
     QPalette colors = widget->palette();
     colors.setColor(QPalette::Window, color);
@@ -47,6 +59,8 @@ MainWindowForm::MainWindowForm(MainWindowServices services) : services_(std::mov
     buildWindow();
     buildSchedulePanel();
     buildWebBand();
+    // Both pictures hold their own scaled copies; the decoded original need not stay.
+    services_.background = QPixmap();
     buildHiddenControls();
     buildMenu();
     setTabOrder();
@@ -66,8 +80,8 @@ void MainWindowForm::buildWindow() {
         move(screen->availableGeometry().center() - rect().center());
     }
 
-    Image2 = new forms::Picture(this, QStringLiteral("Image2"), services_.background);
-    Image2->setGeometry(twipsRect(-240, -360, 6135, 2895));
+    Image2 = makePicture(this, QStringLiteral("Image2"), services_.background,
+                         twipsRect(-240, -360, 6135, 2895));
     Label3 = makeBoldLabel(this, QStringLiteral("Label3"), twipsRect(1320, 240, 585, 180),
                            QStringLiteral("现在："));
     Label4 = makeLabel(this, QStringLiteral("Label4"), true, twipsRect(2040, 240, 540, 180),
@@ -87,8 +101,8 @@ void MainWindowForm::buildSchedulePanel() {
     Frame1->setGeometry(twipsRect(240, 480, 5295, 1695));
     paintBackground(Frame1, lightGrey);
 
-    Image1 = new forms::Picture(Frame1, QStringLiteral("Image1"), services_.background);
-    Image1->setGeometry(twipsRect(0, 0, 8415, 2535));
+    Image1 = makePicture(Frame1, QStringLiteral("Image1"), services_.background,
+                         twipsRect(0, 0, 8415, 2535));
     Label2 = makeLabel(Frame1, QStringLiteral("Label2"), true, twipsRect(2040, 600, 180, 180),
                        QStringLiteral("时"));
     Label1 = makeLabel(Frame1, QStringLiteral("Label1"), true, twipsRect(3000, 600, 900, 180),
@@ -153,6 +167,7 @@ void MainWindowForm::buildWebBand() {
     Frame2->setGeometry(twipsRect(0, 2520, 5895, 1215));
     WebBrowser1 = services_.makeWebPanel(Frame2);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setOwnPage(ownPage);
     WebBrowser1->setGeometry(twipsRect(-200, -150, 6495, 1695));
     // The panel overhangs its frame on every side; the overhang is where a browser keeps its
     // border and scroll bars, so the page itself shows in exactly the part the frame leaves open.

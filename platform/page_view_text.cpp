@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextFragment>
+#include <QTimer>
 
 namespace zeravan::platform {
 
@@ -72,6 +73,18 @@ TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QW
             links_.open(link);
         }
     });
+    browser_->viewport()->installEventFilter(this);
+}
+
+// The first paint of the page's viewport says the window is on screen; the fetch is posted so
+// that the paint reaches the screen first.
+bool TextPageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && !painted_) {
+        painted_ = true;
+        browser_->viewport()->removeEventFilter(this);
+        if (!pendingAddress_.isEmpty()) QTimer::singleShot(0, this, &TextPageView::fetchPage);
+    }
+    return PageView::eventFilter(watched, event);
 }
 
 void TextPageView::resizeEvent(QResizeEvent* event) {
@@ -80,7 +93,15 @@ void TextPageView::resizeEvent(QResizeEvent* event) {
 }
 
 void TextPageView::Navigate(const QUrl& address) {
-    QNetworkReply* reply = fetch(address, maxPageBytes);
+    browser_->setHtml(ownPage());
+    pendingAddress_ = address;
+    if (painted_) QTimer::singleShot(0, this, &TextPageView::fetchPage);
+}
+
+void TextPageView::fetchPage() {
+    if (pendingAddress_.isEmpty()) return;
+    QNetworkReply* reply = fetch(pendingAddress_, maxPageBytes);
+    pendingAddress_.clear();
     connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
 }
 

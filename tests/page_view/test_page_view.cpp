@@ -29,14 +29,17 @@ QByteArray pngOf(const QColor& colour) {
     return bytes;
 }
 
+const QString ownPage = QStringLiteral("<p>Zeravan 自己的页</p>");
+
 }  // namespace
 
 class PageViewTest : public QObject {
     Q_OBJECT
 private slots:
     void showsTheServedPageWithItsImages();
-    void failedPageLeavesThePanelEmpty_data();
-    void failedPageLeavesThePanelEmpty();
+    void failedPageLeavesTheOwnPage_data();
+    void failedPageLeavesTheOwnPage();
+    void fetchWaitsUntilThePanelIsOnScreen();
     void noBorderAndNoScrollBars();
     void linksInsideOpenInTheBrowser_data();
     void linksInsideOpenInTheBrowser();
@@ -52,11 +55,14 @@ void PageViewTest::showsTheServedPageWithItsImages() {
     QNetworkAccessManager network;
     RecordingOpener links;
     TextPageView panel(network, links);
+    panel.setOwnPage(ownPage);
+    panel.show();
     QSignalSpy shown(&panel, &TextPageView::pageShown);
     QSignalSpy image(&panel, &TextPageView::imageShown);
     panel.Navigate(server.url("/zeravan/panel.html"));
     QVERIFY(shown.wait(5000));
     QVERIFY(panel.browser().toPlainText().contains(QStringLiteral("定时关机 panel")));
+    QVERIFY(!panel.browser().toPlainText().contains(QStringLiteral("自己的页")));
     QVERIFY(image.wait(5000));
     const QVariant resource =
         panel.browser().document()->resource(QTextDocument::ImageResource, QUrl("dot.png"));
@@ -64,7 +70,7 @@ void PageViewTest::showsTheServedPageWithItsImages() {
     QCOMPARE(server.requests, QStringList({"/zeravan/panel.html", "/zeravan/dot.png"}));
 }
 
-void PageViewTest::failedPageLeavesThePanelEmpty_data() {
+void PageViewTest::failedPageLeavesTheOwnPage_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("refused");
     QTest::newRow("404") << "/missing.html" << false;
@@ -75,7 +81,7 @@ void PageViewTest::failedPageLeavesThePanelEmpty_data() {
     QTest::newRow("connection refused") << "/panel.html" << true;
 }
 
-void PageViewTest::failedPageLeavesThePanelEmpty() {
+void PageViewTest::failedPageLeavesTheOwnPage() {
     QFETCH(QString, path);
     QFETCH(bool, refused);
     LocalHttpServer server;
@@ -93,6 +99,8 @@ void PageViewTest::failedPageLeavesThePanelEmpty() {
     QNetworkAccessManager network;
     RecordingOpener links;
     TextPageView panel(network, links, nullptr, 1500);
+    panel.setOwnPage(ownPage);
+    panel.show();
     QSignalSpy failed(&panel, &TextPageView::pageFailed);
     int ticks = 0;
     QTimer tick;
@@ -100,11 +108,31 @@ void PageViewTest::failedPageLeavesThePanelEmpty() {
     tick.start(100);
     panel.Navigate(address);
     QVERIFY(failed.wait(8000));
-    QVERIFY(panel.browser().toPlainText().trimmed().isEmpty());
+    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("Zeravan 自己的页"));
     const int ticksAtFailure = ticks;
     QTest::qWait(350);
     QVERIFY(ticks - ticksAtFailure >= 2);
     QVERIFY(server.requests.size() <= 1);
+}
+
+// Nothing goes out to the network before the panel has been painted on screen; its own page is
+// there from the start.
+void PageViewTest::fetchWaitsUntilThePanelIsOnScreen() {
+    LocalHttpServer server;
+    server.answer("/panel.html", {200, "text/html", "<p>the maker's page</p>"});
+    QNetworkAccessManager network;
+    RecordingOpener links;
+    TextPageView panel(network, links);
+    panel.setOwnPage(ownPage);
+    QSignalSpy shown(&panel, &TextPageView::pageShown);
+    panel.Navigate(server.url("/panel.html"));
+    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("Zeravan 自己的页"));
+    QTest::qWait(500);
+    QCOMPARE(server.requests, QStringList());
+    panel.show();
+    QVERIFY(shown.wait(5000));
+    QCOMPARE(server.requests, QStringList({"/panel.html"}));
+    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("the maker's page"));
 }
 
 void PageViewTest::noBorderAndNoScrollBars() {
@@ -149,6 +177,7 @@ void PageViewTest::neverReadsLocalFiles() {
     QNetworkAccessManager network;
     RecordingOpener links;
     TextPageView panel(network, links);
+    panel.show();
     QSignalSpy shown(&panel, &TextPageView::pageShown);
     panel.Navigate(server.url("/p.html"));
     QVERIFY(shown.wait(5000));
