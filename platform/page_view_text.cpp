@@ -1,5 +1,6 @@
 #include "platform/page_view_text.h"
 
+#include <QHostInfo>
 #include <QImage>
 #include <QNetworkReply>
 #include <QSet>
@@ -98,11 +99,20 @@ void TextPageView::Navigate(const QUrl& address) {
     if (painted_) QTimer::singleShot(0, this, &TextPageView::fetchPage);
 }
 
+// The site's name is looked up first: a name that leads nowhere (no network, a placeholder
+// address) leaves the own page without loading the TLS library for an https address at all.
 void TextPageView::fetchPage() {
     if (pendingAddress_.isEmpty()) return;
-    QNetworkReply* reply = fetch(pendingAddress_, maxPageBytes);
+    const QUrl address = pendingAddress_;
     pendingAddress_.clear();
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
+    QHostInfo::lookupHost(address.host(), this, [this, address](const QHostInfo& host) {
+        if (host.error() != QHostInfo::NoError || host.addresses().isEmpty()) {
+            emit pageFailed();
+            return;
+        }
+        QNetworkReply* reply = fetch(address, maxPageBytes);
+        connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
+    });
 }
 
 // A bounded fetch: one that grows past its limit is aborted and ends as an error.

@@ -73,17 +73,20 @@ void PageViewTest::showsTheServedPageWithItsImages() {
 void PageViewTest::failedPageLeavesTheOwnPage_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("404") << "/missing.html" << false;
-    QTest::newRow("server error") << "/error.html" << false;
-    QTest::newRow("not html") << "/plain.txt" << false;
-    QTest::newRow("oversized body") << "/huge.html" << false;
-    QTest::newRow("never answers") << "/hang.html" << false;
-    QTest::newRow("connection refused") << "/panel.html" << true;
+    QTest::addColumn<bool>("nameless");
+    QTest::newRow("404") << "/missing.html" << false << false;
+    QTest::newRow("server error") << "/error.html" << false << false;
+    QTest::newRow("not html") << "/plain.txt" << false << false;
+    QTest::newRow("oversized body") << "/huge.html" << false << false;
+    QTest::newRow("never answers") << "/hang.html" << false << false;
+    QTest::newRow("connection refused") << "/panel.html" << true << false;
+    QTest::newRow("name that leads nowhere") << "/panel.html" << false << true;
 }
 
 void PageViewTest::failedPageLeavesTheOwnPage() {
     QFETCH(QString, path);
     QFETCH(bool, refused);
+    QFETCH(bool, nameless);
     LocalHttpServer server;
     server.answer("/error.html", {500, "text/html", "<p>error page</p>"});
     server.answer("/plain.txt", {200, "text/plain", "<p>plain</p>"});
@@ -96,6 +99,7 @@ void PageViewTest::failedPageLeavesTheOwnPage() {
         closed.listen(QHostAddress::LocalHost);
         address.setPort(closed.serverPort());
     }
+    if (nameless) address.setHost(QStringLiteral("zeravan.invalid"));
     QNetworkAccessManager network;
     RecordingOpener links;
     TextPageView panel(network, links, nullptr, 1500);
