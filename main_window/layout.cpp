@@ -1,6 +1,7 @@
 // The main window as designed: every control with its place, size, caption, font and colour.
 // Controls are created back to front, so each container stacks them as designed.
 #include <QApplication>
+#include <QLineEdit>
 #include <QScreen>
 
 #include "app/forms/twips.h"
@@ -44,6 +45,13 @@ forms::Picture* makePicture(QWidget* parent, const QString& name, const QPixmap&
                        : image.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     picture->setGeometry(box);
     return picture;
+}
+
+// A screen reader's name for a combo box. Where Qt speaks AT-SPI, a combo box's own name is its
+// text, so the edit field that takes the focus carries the name as well.
+void nameCombo(QComboBox* combo, const QString& name) {
+    combo->setAccessibleName(name);
+    combo->lineEdit()->setAccessibleName(name);
 }
 
 void paintBackground(QWidget* widget, const QColor& color) {
@@ -113,6 +121,7 @@ void MainWindowForm::buildSchedulePanel() {
     Label6 = makeBoldLabel(Frame1, QStringLiteral("Label6"), twipsRect(3000, 960, 495, 180),
                            QStringLiteral("停 止"));
     Label6->setForeColor(QColor(255, 255, 0));
+    Label6->setSpokenAs(QStringLiteral("目前状态："));
     Label8 = makeBoldLabel(Frame1, QStringLiteral("Label8"), twipsRect(1320, 1320, 105, 180), {});
     Label9 = makeLabel(Frame1, QStringLiteral("Label9"), true, twipsRect(2400, 1320, 90, 180), {});
     Label10 =
@@ -134,6 +143,7 @@ void MainWindowForm::buildSchedulePanel() {
     Command4 = new QPushButton(QStringLiteral("确 定"), Frame1);
     Command4->setObjectName(QStringLiteral("Command4"));
     Command4->setGeometry(twipsRect(4200, 480, 855, 375));
+    Command4->setAccessibleName(QStringLiteral("确定或修改关机时间"));
     Combo3 = forms::makeCombo(
         Frame1, QStringLiteral("Combo3"),
         [] {
@@ -145,6 +155,7 @@ void MainWindowForm::buildSchedulePanel() {
         }(),
         QStringLiteral("30"));
     Combo3->setGeometry(twipsRect(2280, 480, 615, 300));
+    nameCombo(Combo3, QStringLiteral("关机时间：分"));
     Combo2 = forms::makeCombo(
         Frame1, QStringLiteral("Combo2"),
         [] {
@@ -154,10 +165,13 @@ void MainWindowForm::buildSchedulePanel() {
         }(),
         QStringLiteral("23"));
     Combo2->setGeometry(twipsRect(1320, 480, 615, 300));
+    nameCombo(Combo2, QStringLiteral("关机时间：时"));
     Combo1 =
         forms::makeCombo(Frame1, QStringLiteral("Combo1"),
                          {QStringLiteral("今天"), QStringLiteral("明天")}, QStringLiteral("今天"));
     Combo1->setGeometry(twipsRect(360, 480, 855, 300));
+    // The combos have no label of their own that a screen reader could borrow.
+    nameCombo(Combo1, QStringLiteral("关机日期：今天或明天"));
 }
 
 void MainWindowForm::buildWebBand() {
