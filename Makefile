@@ -1,8 +1,11 @@
-# make run: set up, build and start the program. make test: set up, build and run every test.
+# make run: install what building and running need, build the program alone and start it.
+# make test: install the test tools too, build everything and run every test.
 BUILD := build
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test setup build build-asan package
+.PHONY: run test setup-run setup-test build build-asan package
+
+CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # A second build with AddressSanitizer and UBSan, whose tests fail on any report.
 ASAN_BUILD := build-asan
@@ -15,10 +18,12 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 # runtime, which then refuses to start.
 ASAN_SKIP := ^(static_.*|win32_power_calls_compile|fuzz_choices|e2e_.*)$$
 
-run: build
+run: setup-run
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target zeravan
 	tools/run.sh $(BUILD)/zeravan
 
-test: build build-asan
+test: setup-test build build-asan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -E '$(ASAN_SKIP)'
 
@@ -26,14 +31,17 @@ test: build build-asan
 package: build
 	cd $(BUILD) && cpack
 
-setup:
-	tools/setup.sh
+setup-run:
+	tools/setup.sh run
 
-build: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+setup-test:
+	tools/setup.sh test
+
+build: setup-test
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 
-build-asan: setup
+build-asan: setup-test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE)" \
 		-DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE)"
 	cmake --build $(ASAN_BUILD) -j $(JOBS)

@@ -121,7 +121,8 @@ int run(int argc, char** argv) {
                 clock, *power, tray, links, module, [&globals] { globals.Form2.Show(); },
                 endProgram,
                 [&](QWidget* frame) { return new platform::TextPageView(network, links, frame); },
-                QPixmap(QStringLiteral(":/background.jpg")), mainIcon});
+                // Not QPixmap's own loading, whose cache would keep the full-size original.
+                QPixmap::fromImage(QImage(QStringLiteral(":/background.jpg"))), mainIcon});
         },
         countdownIcon, endProgram);
 

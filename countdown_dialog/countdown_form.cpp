@@ -16,6 +16,7 @@ using forms::twipsRect;
 CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(services)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Orrimel"));
+    setAccessibleName(QStringLiteral("关机倒计时"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(services_.icon);
@@ -34,6 +35,7 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
     Label2 = new Label(this, QStringLiteral("Label2"), false);
     Label2->setGeometry(twipsRect(2280, 240, 375, 255));
     Label2->setFont(forms::songFont(16));
+    Label2->setSpokenAs(QStringLiteral("离关机时间还有 "), QStringLiteral(" 秒"));
     Label3 = new Label(this, QStringLiteral("Label3"), true);
     Label3->setGeometry(twipsRect(3000, 360, 180, 180));
     Label3->setCaption(QStringLiteral("秒"));

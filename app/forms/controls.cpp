@@ -23,7 +23,19 @@ void Label::setCaption(const QString& caption) {
     if (fitted_ && caption == text()) return;
     setText(caption);
     fitToCaption();
+    nameForScreenReaders();
     fitted_ = true;
+}
+
+void Label::setSpokenAs(const QString& before, const QString& after) {
+    spokenBefore_ = before;
+    spokenAfter_ = after;
+    nameForScreenReaders();
+}
+
+void Label::nameForScreenReaders() {
+    if (spokenBefore_.isEmpty() && spokenAfter_.isEmpty()) return;
+    setAccessibleName(spokenBefore_ + text() + spokenAfter_);
 }
 
 void Label::setForeColor(const QColor& color) {

@@ -21,6 +21,8 @@ public:
     QString Caption() const { return text(); }
     void setCaption(const QString& caption);
     void setForeColor(const QColor& color);
+    // Screen readers hear the caption between these words ("目前状态：" 停 止), whatever it shows.
+    void setSpokenAs(const QString& before, const QString& after = {});
 
 signals:
     void Click();
@@ -30,9 +32,12 @@ protected:
 
 private:
     void fitToCaption();
+    void nameForScreenReaders();
 
     bool autoSize_;
     bool fitted_ = false;
+    QString spokenBefore_;
+    QString spokenAfter_;
 };
 
 // A stretched picture: the image scaled to the box in both directions independently.
