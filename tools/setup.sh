@@ -8,6 +8,8 @@ purpose=${1:-run}
 run_packages=(
     # build
     cmake g++ make pkg-config qt6-base-dev libgl-dev
+    # the program asks the X display whether it answers before Qt connects to it
+    libxcb1-dev
     # a Song-style face for the Chinese captions, Qt's own texts in Chinese, and Wayland
     fonts-arphic-uming qt6-translations-l10n qt6-wayland
     # tools/run.sh asks the display whether it is there
@@ -24,7 +26,9 @@ test_packages=(
     # time zones with daylight saving for the clock tests; a load for the load test
     tzdata stress-ng
     # tray hosts, panels, a window manager and a Wayland compositor for the desktop tests
-    tint2 openbox xfce4-panel lxqt-panel weston xterm xdg-utils
+    tint2 openbox xfce4-panel lxqt-panel weston xwayland xterm xdg-utils
+    # gdbus drives the StatusNotifierItem and its menu over the bus
+    libglib2.0-bin
     # the Windows backends are compiled with this cross compiler and run under Wine
     g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine nsis zip
     # the Debian package and its metadata checks
