@@ -28,19 +28,21 @@ for _ in $(seq 100); do a11y_bus >/dev/null && break; sleep 0.05; done
 for child in $(pgrep -P "$launcher"); do started+=($child); done
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# Screen readers know the program by its application name, the one of its desktop entry.
+app=io.github.orrimel.Zeravan
 start_zeravan "$(offset_to 23:29:50)"
 sleep 1
-$tree tree Zeravan "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
+$tree tree "$app" "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
     "目前状态：停 止" >"$work/main.tree" 2>&1 || fail "main window: $(cat "$work/main.tree")"
 
-$tree events Zeravan 25 >"$work/events" 2>&1 &
+$tree events "$app" 25 >"$work/events" 2>&1 &
 started+=($!)
 for _ in $(seq 100); do grep -q listening "$work/events" && break; sleep 0.05; done
 click "$main_window" 324 76  # "确 定"
 dialog=$(poll_for_window '^Orrimel$' 20)
 [ -n "$dialog" ] || fail "the countdown did not open"
 sleep 2
-$tree tree Zeravan "关机倒计时" "离关机时间还有 " "目前状态：执行中" >"$work/countdown.tree" 2>&1 ||
+$tree tree "$app" "关机倒计时" "离关机时间还有 " "目前状态：执行中" >"$work/countdown.tree" 2>&1 ||
     fail "countdown: $(cat "$work/countdown.tree")"
 grep -q "离关机时间还有 [0-9]* 秒" "$work/countdown.tree" || fail "no count: $(cat "$work/countdown.tree")"
 sleep 1
