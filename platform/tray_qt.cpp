@@ -86,7 +86,8 @@ void QtTrayPort::removePendingIcon() {
     tray_.hide();
 }
 
-// Qt reports clicks, not button transitions: each becomes the message that completes it.
+// Qt reports clicks, not button transitions: each becomes the message that completes it (the
+// main window's Form_MouseMove says where the message goes from here).
 void QtTrayPort::reportActivation(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::DoubleClick:
