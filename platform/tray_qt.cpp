@@ -8,7 +8,6 @@ namespace zeravan::platform {
 
 namespace {
 
-constexpr int WM_MBUTTONUP = 0x208;
 // How long after a submenu has closed a host may still report the item chosen in it.
 constexpr std::chrono::milliseconds hostChoiceDelay{1000};
 
