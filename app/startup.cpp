@@ -97,10 +97,9 @@ int run(int argc, char** argv) {
     Module1 module;
 
     GlobalForms globals(
-        [&] {
+        [&](GlobalForms::ShowCountdown showCountdown) {
             return std::make_unique<MainWindowForm>(MainWindowServices{
-                clock, *power, tray, links, module, [&globals] { globals.Form2.Show(); },
-                endProgram,
+                clock, *power, tray, links, module, std::move(showCountdown), endProgram,
                 [&](QWidget* frame) { return new platform::TextPageView(network, links, frame); },
                 QPixmap(QStringLiteral(":/background.jpg")), mainIcon});
         },
