@@ -1,8 +1,5 @@
 // The main window as designed: every control with its place, size, caption, font and colour.
 // Controls are created back to front, so each container stacks them as designed.
-#include <QApplication>
-#include <QScreen>
-
 #include "app/forms/qt_text.h"
 #include "app/forms/twips.h"
 #include "engine/schedule.h"
@@ -12,6 +9,7 @@
 namespace zeravan {
 
 using forms::Label;
+using forms::makeLabel;
 using forms::songFont;
 using forms::twipsRect;
 
@@ -19,21 +17,9 @@ namespace {
 
 const QColor lightGrey(192, 192, 192);
 
-Label* makeLabel(QWidget* parent, const QString& name, bool autoSize, const QRect& box,
-                 const QString& caption) {
-    auto* label = new Label(parent, name, autoSize);
-    label->setGeometry(box);
-    label->setCaption(caption);
-    return label;
-}
-
 Label* makeBoldLabel(QWidget* parent, const QString& name, const QRect& box,
                      const QString& caption) {
-    auto* label = new Label(parent, name, true);
-    label->setFont(songFont(12, true));
-    label->setGeometry(box);
-    label->setCaption(caption);
-    return label;
+    return forms::makeLabel(parent, name, true, box, caption, songFont(12, true));
 }
 
 void paintBackground(QWidget* widget, const QColor& color) {
@@ -64,9 +50,7 @@ void MainWindowForm::buildWindow() {
     setFixedSize(forms::px(5820), forms::px(3735));
     setFont(songFont(12));
     paintBackground(this, lightGrey);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    centreOnScreen();
 
     Image2 = new forms::Picture(this, QStringLiteral("Image2"), services_.background);
     Image2->setGeometry(twipsRect(-240, -360, 6135, 2895));
@@ -115,8 +99,7 @@ void MainWindowForm::buildSchedulePanel() {
                         QStringLiteral("请您先设定时间点 确认 开始 ！"));
     Label14->setForeColor(QColor(255, 255, 128));
     Label16 = makeLabel(Frame1, QStringLiteral("Label16"), false, twipsRect(0, 1200, 660, 420),
-                        QStringLiteral("访问  官网"));
-    Label16->setFont(songFont(14, true));
+                        QStringLiteral("访问  官网"), songFont(14, true));
     Label16->setForeColor(QColor(0, 0, 255));
 
     Command4 = new QPushButton(forms::q(std::string(engine::initialConfirmCaption)), Frame1);
