@@ -70,8 +70,8 @@ void CountdownForm::Timer1_Timer() {
             form1.Command1.setValue(true);
             break;
         case engine::Due::Missed:
-            form1.Label6->setCaption(forms::q(std::string(engine::missedStatus)));
-            stopCountingAndSay(forms::q(std::string(engine::missedCountdownText)));
+            form1.Label6->setCaption(forms::q(engine::missedStatus));
+            stopCountingAndSay(forms::q(engine::missedCountdownText));
             break;
         case engine::Due::No:
             break;
@@ -92,7 +92,7 @@ void CountdownForm::Command1_Click() {
 void CountdownForm::Form_QueryUnload(bool& cancel, forms::UnloadMode mode) {
     Q_UNUSED(cancel);
     if (mode == forms::UnloadMode::UserClosed && isCounting() && !shutdownAsked_) {
-        services_.form1().Label6->setCaption(forms::q(std::string(engine::skippedStatus)));
+        services_.form1().Label6->setCaption(forms::q(engine::skippedStatus));
     }
 }
 

@@ -83,7 +83,7 @@ void MainWindowForm::buildSchedulePanel() {
                        QStringLiteral("目 前 状 态："));
     Label5->setForeColor(Qt::white);
     Label6 = makeBoldLabel(Frame1, QStringLiteral("Label6"), twipsRect(3000, 960, 495, 180),
-                           forms::q(std::string(engine::initialStatus)));
+                           forms::q(engine::initialStatus));
     Label6->setForeColor(QColor(255, 255, 0));
     Label8 = makeBoldLabel(Frame1, QStringLiteral("Label8"), twipsRect(1320, 1320, 105, 180), {});
     Label9 = makeLabel(Frame1, QStringLiteral("Label9"), true, twipsRect(2400, 1320, 90, 180), {});
@@ -102,7 +102,7 @@ void MainWindowForm::buildSchedulePanel() {
                         QStringLiteral("访问  官网"), songFont(14, true));
     Label16->setForeColor(QColor(0, 0, 255));
 
-    Command4 = new QPushButton(forms::q(std::string(engine::initialConfirmCaption)), Frame1);
+    Command4 = new QPushButton(forms::q(engine::initialConfirmCaption), Frame1);
     Command4->setObjectName(QStringLiteral("Command4"));
     Command4->setGeometry(twipsRect(4200, 480, 855, 375));
     Combo3 = forms::makeCombo(
