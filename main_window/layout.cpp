@@ -1,10 +1,10 @@
 // The main window as designed: every control with its place, size, caption, font and colour.
 // Controls are created back to front, so each container stacks them as designed.
-#include <QApplication>
 #include <QLineEdit>
-#include <QScreen>
 
+#include "app/forms/qt_text.h"
 #include "app/forms/twips.h"
+#include "engine/schedule.h"
 #include "main_window/main_window_form.h"
 #include "main_window/own_page.h"
 #include "main_window/site.h"
@@ -12,6 +12,7 @@
 namespace zeravan {
 
 using forms::Label;
+using forms::makeLabel;
 using forms::songFont;
 using forms::twipsRect;
 
@@ -19,21 +20,9 @@ namespace {
 
 const QColor lightGrey(192, 192, 192);
 
-Label* makeLabel(QWidget* parent, const QString& name, bool autoSize, const QRect& box,
-                 const QString& caption) {
-    auto* label = new Label(parent, name, autoSize);
-    label->setGeometry(box);
-    label->setCaption(caption);
-    return label;
-}
-
 Label* makeBoldLabel(QWidget* parent, const QString& name, const QRect& box,
                      const QString& caption) {
-    auto* label = new Label(parent, name, true);
-    label->setFont(songFont(12, true));
-    label->setGeometry(box);
-    label->setCaption(caption);
-    return label;
+    return forms::makeLabel(parent, name, true, box, caption, songFont(12, true));
 }
 
 // A stretched picture that keeps its image only at the size it is shown.
@@ -84,9 +73,7 @@ void MainWindowForm::buildWindow() {
     setFixedSize(forms::px(5820), forms::px(3735));
     setFont(songFont(12));
     paintBackground(this, lightGrey);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    centreOnScreen();
 
     Image2 = makePicture(this, QStringLiteral("Image2"), services_.background,
                          twipsRect(-240, -360, 6135, 2895));
@@ -119,7 +106,7 @@ void MainWindowForm::buildSchedulePanel() {
                        QStringLiteral("目 前 状 态："));
     Label5->setForeColor(Qt::white);
     Label6 = makeBoldLabel(Frame1, QStringLiteral("Label6"), twipsRect(3000, 960, 495, 180),
-                           QStringLiteral("停 止"));
+                           forms::q(engine::initialStatus));
     Label6->setForeColor(QColor(255, 255, 0));
     Label6->setSpokenAs(QStringLiteral("目前状态："));
     Label8 = makeBoldLabel(Frame1, QStringLiteral("Label8"), twipsRect(1320, 1320, 105, 180), {});
@@ -136,11 +123,10 @@ void MainWindowForm::buildSchedulePanel() {
                         QStringLiteral("请您先设定时间点 确认 开始 ！"));
     Label14->setForeColor(QColor(255, 255, 128));
     Label16 = makeLabel(Frame1, QStringLiteral("Label16"), false, twipsRect(0, 1200, 660, 420),
-                        QStringLiteral("访问  官网"));
-    Label16->setFont(songFont(14, true));
+                        QStringLiteral("访问  官网"), songFont(14, true));
     Label16->setForeColor(QColor(0, 0, 255));
 
-    Command4 = new QPushButton(QStringLiteral("确 定"), Frame1);
+    Command4 = new QPushButton(forms::q(engine::initialConfirmCaption), Frame1);
     Command4->setObjectName(QStringLiteral("Command4"));
     Command4->setGeometry(twipsRect(4200, 480, 855, 375));
     Command4->setAccessibleName(QStringLiteral("确定或修改关机时间"));

@@ -4,6 +4,9 @@
 #include <QDBusPendingCallWatcher>
 #include <algorithm>
 
+#include "platform/power_logind.h"
+#include "platform/system_power_port.h"
+
 namespace zeravan::platform {
 
 namespace {
@@ -264,6 +267,15 @@ void SessionManagerPowerPort::accept(PowerAction action) {
 void SessionManagerPowerPort::refuse(PowerAction action, const QString& reason) {
     gate_.refused(action);
     emit requestRefused(action, reason);
+}
+
+// The desktop's session manager first, so that programs may save their work; logind where the
+// desktop has none.
+std::unique_ptr<PowerPort> makeSystemPowerPort() {
+    return std::make_unique<SessionManagerPowerPort>(
+        QDBusConnection::sessionBus(),
+        std::make_unique<LogindPowerPort>(QDBusConnection::systemBus()),
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 }
 
 }  // namespace zeravan::platform

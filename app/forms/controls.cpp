@@ -57,6 +57,15 @@ void Label::fitToCaption() {
     resize(metrics.horizontalAdvance(text()), metrics.height());
 }
 
+Label* makeLabel(QWidget* parent, const QString& objectName, bool autoSize, const QRect& box,
+                 const QString& caption, const std::optional<QFont>& font) {
+    auto* label = new Label(parent, objectName, autoSize);
+    if (font) label->setFont(*font);
+    label->setGeometry(box);
+    label->setCaption(caption);
+    return label;
+}
+
 Picture::Picture(QWidget* parent, const QString& objectName, const QPixmap& pixmap)
     : QLabel(parent) {
     setObjectName(objectName);

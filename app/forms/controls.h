@@ -5,8 +5,10 @@
 #include <QComboBox>
 #include <QFont>
 #include <QLabel>
+#include <QRect>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace zeravan::forms {
 
@@ -39,6 +41,11 @@ private:
     QString spokenBefore_;
     QString spokenAfter_;
 };
+
+// A label as designed: its font (where it has one of its own), its box, then its caption, so that
+// an auto-size label fits the caption in its own font.
+Label* makeLabel(QWidget* parent, const QString& objectName, bool autoSize, const QRect& box,
+                 const QString& caption = {}, const std::optional<QFont>& font = {});
 
 // A stretched picture: the image scaled to the box in both directions independently.
 class Picture : public QLabel {

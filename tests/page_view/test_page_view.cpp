@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "platform/page_view_text.h"
-#include "tests/page_view/local_http_server.h"
+#include "tests/support/local_http_server.h"
 
 using namespace zeravan;
 using platform::TextPageView;

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "platform/page_view_text.h"
-#include "tests/page_view/local_http_server.h"
+#include "tests/support/local_http_server.h"
 #include "tests/widgets/harness.h"
 
 using namespace zeravan;
