@@ -2,6 +2,7 @@
 
 #include "app/forms/qt_text.h"
 #include "app/forms/twips.h"
+#include "countdown_dialog/countdown_alert.h"
 #include "engine/countdown.h"
 #include "engine/schedule.h"
 
@@ -13,6 +14,7 @@ using forms::twipsRect;
 CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(services)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Orrimel"));
+    presentCountdownAsAlert();
     setAccessibleName(QStringLiteral("关机倒计时"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);

@@ -50,7 +50,8 @@ def events(app_name, seconds):
             pass
 
     pyatspi.Registry.registerEventListener(
-        heard, "window:activate", "focus:", "object:state-changed:focused",
+        heard, "window:activate", "window:create", "focus:", "object:state-changed:focused",
+        "object:state-changed:showing",
         "object:property-change:accessible-name")
     GLib.timeout_add_seconds(seconds, pyatspi.Registry.stop)
     print("listening", flush=True)

@@ -46,11 +46,10 @@ $tree tree "$app" "关机倒计时" "离关机时间还有 " "目前状态：执
     fail "countdown: $(cat "$work/countdown.tree")"
 grep -q "离关机时间还有 [0-9]* 秒" "$work/countdown.tree" || fail "no count: $(cat "$work/countdown.tree")"
 sleep 1
-# A screen reader speaks a window when it is activated, and then what has the focus.
-grep -qP '^window:activate\t\S+\t关机倒计时$' "$work/events" ||
+# The countdown opens without taking the focus, so it is no window activation that a screen
+# reader hears but an alert that shows, which it speaks wherever the focus is.
+grep -qP '^object:state-changed:showing\talert\t关机倒计时$' "$work/events" ||
     fail "the countdown was not heard opening: $(cat "$work/events")"
-grep -qP '^focus:\tpush button\t取 消 关 机$' "$work/events" ||
-    fail "the cancel button did not take the focus: $(cat "$work/events")"
 screenshot screen_reader
 echo "main window:"
 grep -E "关机|目前" "$work/main.tree"
