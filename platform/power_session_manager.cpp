@@ -192,16 +192,7 @@ void SessionManagerPowerPort::askPowerOffPermission(QObject* context, Permission
 }
 
 void SessionManagerPowerPort::request(PowerAction action) {
-    switch (gate_.admit(action)) {
-        case PowerRequestGate::Verdict::Waiting:
-            return;
-        case PowerRequestGate::Verdict::AlreadyAccepted:
-            QMetaObject::invokeMethod(
-                this, [this, action] { emit requestAccepted(action); }, Qt::QueuedConnection);
-            return;
-        case PowerRequestGate::Verdict::Send:
-            break;
-    }
+    if (!gate_.letThrough(*this, action)) return;
     if (!bus_.isConnected()) {
         fallback_->request(action);
         return;
