@@ -1,8 +1,11 @@
-# make run: set up, build and start the program. make test: set up, build and run every test.
+# make run: install what building and running need, build the program alone and start it.
+# make test: install the test tools too, build everything and run every test.
 BUILD := build
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test setup build build-asan package windows windows-qt windows-for-tests
+.PHONY: run test setup-run setup-test build build-asan package windows windows-qt windows-for-tests
+
+CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # A second build with AddressSanitizer and UBSan, whose tests fail on any report.
 ASAN_BUILD := build-asan
@@ -15,10 +18,12 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 # runtime, which then refuses to start.
 ASAN_SKIP := ^(static_.*|win32_power_calls_compile|fuzz_choices|e2e_.*|wine_.*)$$
 
-run: build
+run: setup-run
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target zeravan
 	tools/run.sh $(BUILD)/zeravan
 
-test: build build-asan windows-for-tests
+test: setup-test build build-asan windows-for-tests
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -E '$(ASAN_SKIP)'
 
@@ -26,8 +31,11 @@ test: build build-asan windows-for-tests
 package: build
 	cd $(BUILD) && cpack
 
-setup:
-	tools/setup.sh
+setup-run:
+	tools/setup.sh run
+
+setup-test:
+	tools/setup.sh test
 
 # The Windows release under build-windows/: zeravan-<version>-win64.zip and
 # zeravan-<version>-setup.exe, cross-compiled against Qt for Windows (built once, cached).
@@ -36,7 +44,7 @@ WINDOWS_BUILD := build-windows
 windows-qt:
 	tools/build_windows_qt.sh
 
-windows: setup
+windows: setup-test
 	qt=$$(tools/build_windows_qt.sh) && \
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
 		-DCMAKE_TOOLCHAIN_FILE=$$qt/lib/cmake/Qt6/qt.toolchain.cmake \
@@ -54,11 +62,11 @@ windows-for-tests:
 		echo "##########################################################################"; \
 	else $(MAKE) windows; fi
 
-build: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build: setup-test
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 
-build-asan: setup
+build-asan: setup-test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE)" \
 		-DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE)"
 	cmake --build $(ASAN_BUILD) -j $(JOBS)

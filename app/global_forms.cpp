@@ -5,7 +5,7 @@ namespace zeravan::app {
 GlobalForms::GlobalForms(MainWindowFactory makeMainWindow, QIcon countdownIcon,
                          std::function<void()> end)
     : form1([this, makeMainWindow = std::move(makeMainWindow)] {
-          auto window = makeMainWindow();
+          auto window = makeMainWindow([this] { Form2.Show(); });
           QObject::connect(window.get(), &forms::Form::unloaded, window.get(), [this] {
               if (Form2.isLoaded()) Form2->Unload();
               end_();

@@ -11,9 +11,12 @@ namespace zeravan::app {
 // The two forms' global instances. Each is created on first reference and loads its form
 // again after an unload. Closing the main window ends the program, and takes the countdown
 // dialog with it: a dialog left behind would keep watching a window nobody can see.
+// The main window's way to the countdown dialog is wired here, so whoever builds the window
+// only passes it on.
 class GlobalForms {
 public:
-    using MainWindowFactory = std::function<std::unique_ptr<MainWindowForm>()>;
+    using ShowCountdown = std::function<void()>;
+    using MainWindowFactory = std::function<std::unique_ptr<MainWindowForm>(ShowCountdown)>;
 
     GlobalForms(MainWindowFactory makeMainWindow, QIcon countdownIcon, std::function<void()> end);
 

@@ -15,32 +15,12 @@
 #include "platform/link_opener_desktop.h"
 #include "platform/page_view_text.h"
 #include "platform/single_instance_lock.h"
+#include "platform/system_power_port.h"
 #include "platform/tray_qt.h"
-#ifdef Q_OS_WIN
-#include "platform/power_windows.h"
-#else
-#include <QDBusConnection>
-
-#include "platform/power_logind.h"
-#include "platform/power_session_manager.h"
-#endif
 
 namespace zeravan::app {
 
 namespace {
-
-std::unique_ptr<platform::PowerPort> systemPowerPort() {
-#ifdef Q_OS_WIN
-    return std::make_unique<platform::WindowsPowerPort>();
-#else
-    // The desktop's session manager first, so that programs may save their work; logind where
-    // the desktop has none.
-    return std::make_unique<platform::SessionManagerPowerPort>(
-        QDBusConnection::sessionBus(),
-        std::make_unique<platform::LogindPowerPort>(QDBusConnection::systemBus()),
-        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
-#endif
-}
 
 void endProgram() {
     QCoreApplication::exit(0);
@@ -110,19 +90,19 @@ int run(int argc, char** argv) {
     QApplication::setWindowIcon(mainIcon);
 
     const engine::SystemClock clock;
-    const std::unique_ptr<platform::PowerPort> power = systemPowerPort();
+    const std::unique_ptr<platform::PowerPort> power = platform::makeSystemPowerPort();
     platform::QtTrayPort tray(mainIcon);
     platform::DesktopLinkOpener links;
     QNetworkAccessManager network;
-    forms::Module1 module;
+    Module1 module;
 
     GlobalForms globals(
-        [&] {
+        [&](GlobalForms::ShowCountdown showCountdown) {
             return std::make_unique<MainWindowForm>(MainWindowServices{
-                clock, *power, tray, links, module, [&globals] { globals.Form2.Show(); },
-                endProgram,
+                clock, *power, tray, links, module, std::move(showCountdown), endProgram,
                 [&](QWidget* frame) { return new platform::TextPageView(network, links, frame); },
-                QPixmap(QStringLiteral(":/background.jpg")), mainIcon});
+                // Not QPixmap's own loading, whose cache would keep the full-size original.
+                QPixmap::fromImage(QImage(QStringLiteral(":/background.jpg"))), mainIcon});
         },
         countdownIcon, endProgram);
 

@@ -6,42 +6,60 @@
 # Prints figures; it is no test and checks nothing.
 build=${1:-build}
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$build/zeravan" "$build/fake_logind" "$build/shots"
-runs=7
+runs=11
 idle=60
 
-# Milliseconds from start to the window mapped, the median of $runs starts. Polled every 10 ms:
-# the 0.5 s steps of xdotool's --sync would hide the differences.
-startup_ms() {
-    local title=$1 times=() refused=0
-    shift
-    while ((${#times[@]} < runs)); do
-        if ! one_start "$title" "$@"; then
-            # Now and then Xvfb turns a new client away at once (Qt: "could not connect to
-            # display"; the program: "needs a graphical desktop"); such a start is tried again,
-            # and never counted.
-            grep -qE 'could not connect to display|needs a graphical desktop' "$work/start.out" &&
-                ((++refused < 5)) ||
-                fail "$* ended before its window: $(cat "$work/start.out")"
-        fi
+# The four programs measured, by key. `launch <key> &` starts one; it replaces the background
+# shell, so that $! is the program itself.
+keys=(zeravan bare chinese ticking)
+launch() {
+    case $1 in
+    zeravan) exec "$build/zeravan" ;;
+    bare) exec "$build/bench_bare_window" ;;
+    *) exec "$build/bench_bare_window" "--$1" ;;
+    esac
+}
+title_of() { if [ "$1" = zeravan ]; then echo '^ZeravanV8\.0$'; else echo '^BareWindow$'; fi; }
+
+# Milliseconds from start to the window mapped, the median of $runs starts of each program into
+# start_ms[key]. The programs take turns, start by start, so that what else the machine is doing
+# weighs on all of them alike. Polled every 10 ms: the 0.5 s steps of xdotool's --sync would
+# hide the differences.
+declare -A start_ms
+startup_medians() {
+    local key run
+    declare -A times
+    for ((run = 0; run < runs; run++)); do
+        for key in "${keys[@]}"; do times[$key]+="$(start_once "$key") "; done
     done
-    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+    for key in "${keys[@]}"; do
+        start_ms[$key]=$(printf '%s\n' ${times[$key]} | sort -n | sed -n "$(((runs + 1) / 2))p")
+    done
 }
 
-# One start for startup_ms: adds its time to `times`, or fails when the program ended first.
-one_start() {
-    local title=$1 begin pid
-    shift
-    begin=$(date +%s%N)
-    "$@" >"$work/start.out" 2>&1 &
-    pid=$!
-    until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
-        kill -0 "$pid" 2>/dev/null || return 1
-        (($(date +%s%N) - begin < 20000000000)) || fail "$* showed no window in 20 s"
-        sleep 0.01
+# Milliseconds of one start of <key>. Now and then Xvfb turns a new client away at once (Qt: "could
+# not connect to display"; the program: "needs a graphical desktop"); such a start is tried again,
+# and never counted.
+start_once() {
+    local key=$1 refused=0 begin pid
+    while true; do
+        begin=$(date +%s%N)
+        launch "$key" >"$work/start.out" 2>&1 &
+        pid=$!
+        until xdotool search --onlyvisible --name "$(title_of "$key")" >/dev/null 2>&1; do
+            kill -0 "$pid" 2>/dev/null || break
+            (($(date +%s%N) - begin < 20000000000)) || fail "$key showed no window in 20 s"
+            sleep 0.01
+        done
+        if kill -0 "$pid" 2>/dev/null; then
+            echo $((($(date +%s%N) - begin) / 1000000))
+            kill "$pid"
+            wait "$pid" 2>/dev/null || true
+            return
+        fi
+        grep -qE 'could not connect to display|needs a graphical desktop' "$work/start.out" && ((++refused < 5)) ||
+            fail "$key ended before its window: $(cat "$work/start.out")"
     done
-    times+=($((($(date +%s%N) - begin) / 1000000)))
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
 }
 
 # CPU time of all of a process's threads in ns, as the scheduler counts it: exact, where the
@@ -52,21 +70,20 @@ switches() {
     cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'
 }
 
-# measure <title> <program> [arguments]: sets figures to start-up ms, resident kB, idle CPU % and
+# measure <key>: sets figures to start-up ms, resident kB, private dirty
+# kB (the memory that is the process's alone: its heap, stacks and written pages), idle CPU % and
 # wake-ups a second for one program, armed by clicking 确 定 (a bare window ignores the click).
 measure() {
-    local title=$1 pid window cpu0 sw0
-    shift
-    local start
-    start=$(startup_ms "$title" "$@")
-    "$@" >/dev/null 2>&1 &
+    local key=$1 pid window cpu0 sw0
+    launch "$key" >/dev/null 2>&1 &
     pid=$!
     started+=($pid)
-    window=$(wait_for_window "$title" 20)
-    [ -n "$window" ] || fail "$* showed no window"
+    window=$(wait_for_window "$(title_of "$key")" 20)
+    [ -n "$window" ] || fail "$key showed no window"
     sleep 10
-    local rss
+    local rss dirty
     rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
+    dirty=$(awk '/^Private_Dirty/ {print $2}' "/proc/$pid/smaps_rollup")
     click "$window" 324 76
     sleep 1
     cpu0=$(cpu_ns "$pid")
@@ -74,7 +91,7 @@ measure() {
     sleep "$idle"
     local cpu=$(($(cpu_ns "$pid") - cpu0)) sw=$(($(switches "$pid") - sw0))
     kill "$pid"
-    figures=("$start" "$rss" "$(awk -v c="$cpu" -v s="$idle" \
+    figures=("${start_ms[$key]}" "$rss" "$dirty" "$(awk -v c="$cpu" -v s="$idle" \
         'BEGIN {printf "%.3f", 100 * c / 1e9 / s}')" "$(awk -v w="$sw" -v s="$idle" \
         'BEGIN {printf "%.1f", w / s}')")
 }
@@ -82,25 +99,28 @@ measure() {
 start_display
 start_fake_logind
 require_private_bus
-measure '^ZeravanV8\.0$' "$build/zeravan"
-read -r z_start z_rss z_cpu z_wake <<<"${figures[*]}"
+startup_medians
+measure zeravan
+read -r z_start z_rss z_dirty z_cpu z_wake <<<"${figures[*]}"
 grep -q CanPowerOff "$calls" || fail "confirming did not arm the schedule"
-measure '^BareWindow$' "$build/bench_bare_window"
-read -r b_start b_rss b_cpu b_wake <<<"${figures[*]}"
-measure '^BareWindow$' "$build/bench_bare_window" --chinese
-read -r c_start c_rss c_cpu c_wake <<<"${figures[*]}"
-measure '^BareWindow$' "$build/bench_bare_window" --ticking
-read -r t_start t_rss t_cpu t_wake <<<"${figures[*]}"
+measure bare
+read -r b_start b_rss b_dirty b_cpu b_wake <<<"${figures[*]}"
+measure chinese
+read -r c_start c_rss c_dirty c_cpu c_wake <<<"${figures[*]}"
+measure ticking
+read -r t_start t_rss t_dirty t_cpu t_wake <<<"${figures[*]}"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2fx", a / b}'; }
-row() { printf '| %-30s | %8s | %11s | %13s | %13s | %7s | %10s |\n' "$@"; }
+row() { printf '| %-33s | %8s | %11s | %13s | %13s | %7s | %10s |\n' "$@"; }
 echo "$(date -u +%F), $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
-row "" zeravan "bare window" "bare, Chinese" "bare, ticking" "vs bare" "vs Chinese"
-row "------------------------------" "--------" "-----------" "-------------" "-------------" \
+row "" zeravan "bare window" "bare, Chinese" "bare, ticking" "vs bare" "vs ticking"
+row "---------------------------------" "--------" "-----------" "-------------" "-------------" \
     "-------" "----------"
 row "start to window mapped (ms)" "$z_start" "$b_start" "$c_start" "$t_start" \
-    "$(ratio "$z_start" "$b_start")" "$(ratio "$z_start" "$c_start")"
+    "$(ratio "$z_start" "$b_start")" "$(ratio "$z_start" "$t_start")"
 row "resident memory at 10 s (kB)" "$z_rss" "$b_rss" "$c_rss" "$t_rss" \
-    "$(ratio "$z_rss" "$b_rss")" "$(ratio "$z_rss" "$c_rss")"
+    "$(ratio "$z_rss" "$b_rss")" "$(ratio "$z_rss" "$t_rss")"
+row "private dirty memory at 10 s (kB)" "$z_dirty" "$b_dirty" "$c_dirty" "$t_dirty" \
+    "$(ratio "$z_dirty" "$b_dirty")" "$(ratio "$z_dirty" "$t_dirty")"
 row "idle CPU, armed, 60 s (% core)" "$z_cpu" "$b_cpu" "$c_cpu" "$t_cpu" "" ""
 row "wake-ups per second" "$z_wake" "$b_wake" "$c_wake" "$t_wake" "" ""

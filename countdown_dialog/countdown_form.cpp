@@ -1,21 +1,21 @@
 #include "countdown_dialog/countdown_form.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include "app/forms/qt_text.h"
 #include "app/forms/twips.h"
+#include "countdown_dialog/countdown_alert.h"
 #include "engine/countdown.h"
 #include "engine/schedule.h"
 
 namespace zeravan {
 
-using forms::Label;
+using forms::makeLabel;
 using forms::twipsRect;
 
 CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(services)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Orrimel"));
+    presentCountdownAsAlert();
+    setAccessibleName(QStringLiteral("关机倒计时"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(services_.icon);
@@ -24,19 +24,15 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(forms::px(4290), forms::px(1515));
     setFont(forms::songFont(12));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    centreOnScreen();
 
-    Label1 = new Label(this, QStringLiteral("Label1"), true);
-    Label1->setGeometry(twipsRect(840, 360, 1260, 180));
-    Label1->setCaption(QStringLiteral("离关机时间还有"));
-    Label2 = new Label(this, QStringLiteral("Label2"), false);
-    Label2->setGeometry(twipsRect(2280, 240, 375, 255));
-    Label2->setFont(forms::songFont(16));
-    Label3 = new Label(this, QStringLiteral("Label3"), true);
-    Label3->setGeometry(twipsRect(3000, 360, 180, 180));
-    Label3->setCaption(QStringLiteral("秒"));
+    Label1 = makeLabel(this, QStringLiteral("Label1"), true, twipsRect(840, 360, 1260, 180),
+                       QStringLiteral("离关机时间还有"));
+    Label2 = makeLabel(this, QStringLiteral("Label2"), false, twipsRect(2280, 240, 375, 255), {},
+                       forms::songFont(16));
+    Label3 = makeLabel(this, QStringLiteral("Label3"), true, twipsRect(3000, 360, 180, 180),
+                       QStringLiteral("秒"));
+    Label2->setSpokenAs(QStringLiteral("离关机时间还有 "), QStringLiteral(" 秒"));
     Command1 = new QPushButton(QStringLiteral("取 消 关 机"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twipsRect(960, 840, 2175, 495));
@@ -78,8 +74,8 @@ void CountdownForm::Timer1_Timer() {
             form1.Command1.setValue(true);
             break;
         case engine::Due::Missed:
-            form1.Label6->setCaption(forms::q(std::string(engine::missedStatus)));
-            stopCountingAndSay(forms::q(std::string(engine::missedCountdownText)));
+            form1.Label6->setCaption(forms::q(engine::missedStatus));
+            stopCountingAndSay(forms::q(engine::missedCountdownText));
             break;
         case engine::Due::No:
             break;
@@ -100,7 +96,7 @@ void CountdownForm::Command1_Click() {
 void CountdownForm::Form_QueryUnload(bool& cancel, forms::UnloadMode mode) {
     Q_UNUSED(cancel);
     if (mode == forms::UnloadMode::UserClosed && isCounting() && !shutdownAsked_) {
-        services_.form1().Label6->setCaption(forms::q(std::string(engine::skippedStatus)));
+        services_.form1().Label6->setCaption(forms::q(engine::skippedStatus));
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The countdown dialog, Form2; every handler is in countdown_form.cpp.
+
 #include <QIcon>
 #include <QPushButton>
 #include <functional>
@@ -26,12 +28,12 @@ class CountdownForm : public forms::Form {
 public:
     explicit CountdownForm(CountdownServices services);
 
-    forms::Label* Label1;
-    forms::Label* Label2;
-    forms::Label* Label3;
-    QPushButton* Command1;
-    QTimer* Timer1;
-    QTimer* Timer2;
+    forms::Label* Label1;   // "离关机时间还有", or what stopped the count
+    forms::Label* Label2;   // the count of seconds
+    forms::Label* Label3;   // "秒" after the count
+    QPushButton* Command1;  // cancel: disarms the schedule
+    QTimer* Timer1;         // watcher: presses the shutdown button in the shutdown second
+    QTimer* Timer2;         // the count's second tick
 
     void Timer1_Timer();
     void Timer2_Timer();

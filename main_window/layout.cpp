@@ -1,15 +1,18 @@
 // The main window as designed: every control with its place, size, caption, font and colour.
 // Controls are created back to front, so each container stacks them as designed.
-#include <QApplication>
-#include <QScreen>
+#include <QLineEdit>
 
+#include "app/forms/qt_text.h"
 #include "app/forms/twips.h"
+#include "engine/schedule.h"
 #include "main_window/main_window_form.h"
+#include "main_window/own_page.h"
 #include "main_window/site.h"
 
 namespace zeravan {
 
 using forms::Label;
+using forms::makeLabel;
 using forms::songFont;
 using forms::twipsRect;
 
@@ -17,21 +20,27 @@ namespace {
 
 const QColor lightGrey(192, 192, 192);
 
-Label* makeLabel(QWidget* parent, const QString& name, bool autoSize, const QRect& box,
-                 const QString& caption) {
-    auto* label = new Label(parent, name, autoSize);
-    label->setGeometry(box);
-    label->setCaption(caption);
-    return label;
-}
-
 Label* makeBoldLabel(QWidget* parent, const QString& name, const QRect& box,
                      const QString& caption) {
-    auto* label = new Label(parent, name, true);
-    label->setFont(songFont(12, true));
-    label->setGeometry(box);
-    label->setCaption(caption);
-    return label;
+    return forms::makeLabel(parent, name, true, box, caption, songFont(12, true));
+}
+
+// A stretched picture that keeps its image only at the size it is shown.
+forms::Picture* makePicture(QWidget* parent, const QString& name, const QPixmap& image,
+                            const QRect& box) {
+    auto* picture = new forms::Picture(
+        parent, name,
+        image.isNull() ? image
+                       : image.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture->setGeometry(box);
+    return picture;
+}
+
+// A screen reader's name for a combo box. Where Qt speaks AT-SPI, a combo box's own name is its
+// text, so the edit field that takes the focus carries the name as well.
+void nameCombo(QComboBox* combo, const QString& name) {
+    combo->setAccessibleName(name);
+    combo->lineEdit()->setAccessibleName(name);
 }
 
 void paintBackground(QWidget* widget, const QColor& color) {
@@ -47,6 +56,8 @@ MainWindowForm::MainWindowForm(MainWindowServices services) : services_(std::mov
     buildWindow();
     buildSchedulePanel();
     buildWebBand();
+    // Both pictures hold their own scaled copies; the decoded original need not stay.
+    services_.background = QPixmap();
     buildHiddenControls();
     buildMenu();
     setTabOrder();
@@ -62,12 +73,10 @@ void MainWindowForm::buildWindow() {
     setFixedSize(forms::px(5820), forms::px(3735));
     setFont(songFont(12));
     paintBackground(this, lightGrey);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    centreOnScreen();
 
-    Image2 = new forms::Picture(this, QStringLiteral("Image2"), services_.background);
-    Image2->setGeometry(twipsRect(-240, -360, 6135, 2895));
+    Image2 = makePicture(this, QStringLiteral("Image2"), services_.background,
+                         twipsRect(-240, -360, 6135, 2895));
     Label3 = makeBoldLabel(this, QStringLiteral("Label3"), twipsRect(1320, 240, 585, 180),
                            QStringLiteral("现在："));
     Label4 = makeLabel(this, QStringLiteral("Label4"), true, twipsRect(2040, 240, 540, 180),
@@ -87,8 +96,8 @@ void MainWindowForm::buildSchedulePanel() {
     Frame1->setGeometry(twipsRect(240, 480, 5295, 1695));
     paintBackground(Frame1, lightGrey);
 
-    Image1 = new forms::Picture(Frame1, QStringLiteral("Image1"), services_.background);
-    Image1->setGeometry(twipsRect(0, 0, 8415, 2535));
+    Image1 = makePicture(Frame1, QStringLiteral("Image1"), services_.background,
+                         twipsRect(0, 0, 8415, 2535));
     Label2 = makeLabel(Frame1, QStringLiteral("Label2"), true, twipsRect(2040, 600, 180, 180),
                        QStringLiteral("时"));
     Label1 = makeLabel(Frame1, QStringLiteral("Label1"), true, twipsRect(3000, 600, 900, 180),
@@ -97,8 +106,9 @@ void MainWindowForm::buildSchedulePanel() {
                        QStringLiteral("目 前 状 态："));
     Label5->setForeColor(Qt::white);
     Label6 = makeBoldLabel(Frame1, QStringLiteral("Label6"), twipsRect(3000, 960, 495, 180),
-                           QStringLiteral("停 止"));
+                           forms::q(engine::initialStatus));
     Label6->setForeColor(QColor(255, 255, 0));
+    Label6->setSpokenAs(QStringLiteral("目前状态："));
     Label8 = makeBoldLabel(Frame1, QStringLiteral("Label8"), twipsRect(1320, 1320, 105, 180), {});
     Label9 = makeLabel(Frame1, QStringLiteral("Label9"), true, twipsRect(2400, 1320, 90, 180), {});
     Label10 =
@@ -113,13 +123,13 @@ void MainWindowForm::buildSchedulePanel() {
                         QStringLiteral("请您先设定时间点 确认 开始 ！"));
     Label14->setForeColor(QColor(255, 255, 128));
     Label16 = makeLabel(Frame1, QStringLiteral("Label16"), false, twipsRect(0, 1200, 660, 420),
-                        QStringLiteral("访问  官网"));
-    Label16->setFont(songFont(14, true));
+                        QStringLiteral("访问  官网"), songFont(14, true));
     Label16->setForeColor(QColor(0, 0, 255));
 
-    Command4 = new QPushButton(QStringLiteral("确 定"), Frame1);
+    Command4 = new QPushButton(forms::q(engine::initialConfirmCaption), Frame1);
     Command4->setObjectName(QStringLiteral("Command4"));
     Command4->setGeometry(twipsRect(4200, 480, 855, 375));
+    Command4->setAccessibleName(QStringLiteral("确定或修改关机时间"));
     Combo3 = forms::makeCombo(
         Frame1, QStringLiteral("Combo3"),
         [] {
@@ -131,6 +141,7 @@ void MainWindowForm::buildSchedulePanel() {
         }(),
         QStringLiteral("30"));
     Combo3->setGeometry(twipsRect(2280, 480, 615, 300));
+    nameCombo(Combo3, QStringLiteral("关机时间：分"));
     Combo2 = forms::makeCombo(
         Frame1, QStringLiteral("Combo2"),
         [] {
@@ -140,10 +151,13 @@ void MainWindowForm::buildSchedulePanel() {
         }(),
         QStringLiteral("23"));
     Combo2->setGeometry(twipsRect(1320, 480, 615, 300));
+    nameCombo(Combo2, QStringLiteral("关机时间：时"));
     Combo1 =
         forms::makeCombo(Frame1, QStringLiteral("Combo1"),
                          {QStringLiteral("今天"), QStringLiteral("明天")}, QStringLiteral("今天"));
     Combo1->setGeometry(twipsRect(360, 480, 855, 300));
+    // The combos have no label of their own that a screen reader could borrow.
+    nameCombo(Combo1, QStringLiteral("关机日期：今天或明天"));
 }
 
 void MainWindowForm::buildWebBand() {
@@ -153,6 +167,7 @@ void MainWindowForm::buildWebBand() {
     Frame2->setGeometry(twipsRect(0, 2520, 5895, 1215));
     WebBrowser1 = services_.makeWebPanel(Frame2);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setOwnPage(ownPage);
     WebBrowser1->setGeometry(twipsRect(-200, -150, 6495, 1695));
     // The panel overhangs its frame on every side; the overhang is where a browser keeps its
     // border and scroll bars, so the page itself shows in exactly the part the frame leaves open.

@@ -1,5 +1,15 @@
 #pragma once
 
+// The main window, form1. Its handlers are spread over files by what they do:
+//   layout.cpp            the controls as designed, the tab order, which handler each event runs
+//   clock_tick.cpp        Timer2_Timer: weekday, target date, current time
+//   schedule.cpp          Command4_Click (arm, disarm), Timer1_Timer: the trigger tick
+//   power_permission.cpp  the system's answer on arming
+//   power_actions.cpp     Command1_Click, Command2_Click, Command3_Click, refusals
+//   tray.cpp              Form_Resize, WindowStyle, Form_MouseMove, bringBack, F01_Click,
+//                         F02_Click, Form_QueryUnload
+//   links.cpp             Form_Load (the web band's page), Label15_Click, Label16_Click
+
 #include <QComboBox>
 #include <QFrame>
 #include <QMenu>
@@ -19,47 +29,47 @@ public:
     explicit MainWindowForm(MainWindowServices services);
 
     // Window
-    QFrame* Frame2;
-    platform::PageView* WebBrowser1;
-    QFrame* Frame1;
-    forms::Label* Label15;
-    forms::Label* Label7;
-    forms::Label* Label4;
-    forms::Label* Label3;
-    forms::Picture* Image2;
+    QFrame* Frame2;                   // holder of the web band, clipping the panel
+    platform::PageView* WebBrowser1;  // the web band: the page under the schedule panel
+    QFrame* Frame1;                   // the schedule panel
+    forms::Label* Label15;            // maker caption, a link to the home page
+    forms::Label* Label7;             // weekday of today
+    forms::Label* Label4;             // now string, as Text1 holds it
+    forms::Label* Label3;             // "现在：", the caption before the now string
+    forms::Picture* Image2;           // background picture of the window
     // Frame1
-    QComboBox* Combo1;
-    QComboBox* Combo2;
-    QComboBox* Combo3;
-    QPushButton* Command4;
-    forms::Label* Label16;
-    forms::Label* Label14;
-    forms::Label* Label13;
-    forms::Label* Label12;
-    forms::Label* Label11;
-    forms::Label* Label10;
-    forms::Label* Label9;
-    forms::Label* Label8;
-    forms::Label* Label6;
-    forms::Label* Label5;
-    forms::Label* Label1;
-    forms::Label* Label2;
-    forms::Picture* Image1;
+    QComboBox* Combo1;       // day choice: 今天 or 明天
+    QComboBox* Combo2;       // hour choice
+    QComboBox* Combo3;       // minute choice
+    QPushButton* Command4;   // confirm button; its caption is the schedule's state
+    forms::Label* Label16;   // "访问 官网", a link to the site folder
+    forms::Label* Label14;   // hint to set a time, hidden while armed
+    forms::Label* Label13;   // "分" after the shutdown minute
+    forms::Label* Label12;   // "点" after the shutdown hour
+    forms::Label* Label11;   // shutdown-time minute
+    forms::Label* Label10;   // shutdown-time hour
+    forms::Label* Label9;    // shutdown-time day
+    forms::Label* Label8;    // "关机时间：", the shutdown-time caption
+    forms::Label* Label6;    // status line: stopped, running, missed, refused …
+    forms::Label* Label5;    // "目 前 状 态：", the caption before the status line
+    forms::Label* Label1;    // "分关闭电脑" after the minute choice
+    forms::Label* Label2;    // "时" after the hour choice
+    forms::Picture* Image1;  // background picture of the panel
     // State holders and actions that are never seen
-    forms::TextBox Text1;
-    forms::TextBox Text2;
-    forms::TextBox Text3;
-    forms::TextBox Text4;
-    forms::TextBox Text5;
-    forms::CommandButton Command1;
-    forms::CommandButton Command2;
-    forms::CommandButton Command3;
-    QTimer* Timer1;
-    QTimer* Timer2;
+    forms::TextBox Text1;           // now string
+    forms::TextBox Text2;           // trigger string: when the countdown opens
+    forms::TextBox Text3;           // shutdown string: when the power-off is asked
+    forms::TextBox Text4;           // target date: today or tomorrow
+    forms::TextBox Text5;           // current time, for the midnight reset
+    forms::CommandButton Command1;  // shut down
+    forms::CommandButton Command2;  // restart
+    forms::CommandButton Command3;  // log off
+    QTimer* Timer1;                 // trigger tick (schedule.cpp)
+    QTimer* Timer2;                 // clock tick (clock_tick.cpp)
     // The tray popup
-    QMenu* f00;
-    QMenu* F01;
-    QAction* F02;
+    QMenu* f00;    // the popup, opened by the right button on the tray icon
+    QMenu* F01;    // "打开": brings the window back
+    QAction* F02;  // "退出" inside 打开: ends the program
 
     void Timer1_Timer();
     void Timer2_Timer();

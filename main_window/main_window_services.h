@@ -4,8 +4,8 @@
 #include <QPixmap>
 #include <functional>
 
-#include "app/forms/module1.h"
 #include "engine/clock.h"
+#include "main_window/module1.h"
 #include "platform/link_opener.h"
 #include "platform/page_view.h"
 #include "platform/power_port.h"
@@ -21,7 +21,7 @@ struct MainWindowServices {
     platform::PowerPort& power;
     platform::TrayPort& tray;
     platform::LinkOpener& links;
-    forms::Module1& module;
+    Module1& module;
     std::function<void()> showCountdown;  // Show of the countdown dialog's global instance
     std::function<void()> end;            // ends the program at once
     // Builds the web panel inside its frame.

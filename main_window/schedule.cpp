@@ -34,9 +34,9 @@ void MainWindowForm::arm() {
     Combo2->setEnabled(false);
     Combo3->setEnabled(false);
     Combo1->setEnabled(false);
-    Command4->setText(q(std::string(engine::armedCaption)));
+    Command4->setText(q(engine::armedCaption));
     Label14->setVisible(false);
-    Label6->setCaption(q(std::string(engine::runningStatus)));
+    Label6->setCaption(q(engine::runningStatus));
     askPowerPermission();
 }
 
@@ -44,13 +44,13 @@ void MainWindowForm::disarm() {
     Combo1->setEnabled(true);
     Combo2->setEnabled(true);
     Combo3->setEnabled(true);
-    Command4->setText(q(std::string(engine::confirmCaption)));
+    Command4->setText(q(engine::confirmCaption));
     Text3.Text.clear();
     Label14->setVisible(true);
     for (forms::Label* caption : {Label11, Label12, Label13, Label10, Label9, Label8}) {
         caption->setCaption({});
     }
-    Label6->setCaption(q(std::string(engine::stoppedStatus)));
+    Label6->setCaption(q(engine::stoppedStatus));
 }
 
 void MainWindowForm::Timer1_Timer() {
@@ -81,11 +81,11 @@ void MainWindowForm::Timer1_Timer() {
     // second come twice.
     switch (triggerSecond_.check(u8(Text1.Text), u8(Text2.Text))) {
         case engine::Due::Now:
-            Label6->setCaption(q(std::string(engine::runningStatus)));
+            Label6->setCaption(q(engine::runningStatus));
             services_.showCountdown();
             break;
         case engine::Due::Missed:
-            Label6->setCaption(q(std::string(engine::missedStatus)));
+            Label6->setCaption(q(engine::missedStatus));
             break;
         case engine::Due::No:
             break;

@@ -49,6 +49,12 @@ void MainWindowForm::WindowStyle() {
     Hide();
 }
 
+// Every mouse action over the tray icon arrives here, as the shell delivers it to a window that
+// registered its icon with WM_MOUSEMOVE as the callback message: the tray port turns Qt's
+// activation reason into the mouse message code that completes the click (DoubleClick becomes
+// WM_LBUTTONDBLCLK, Context WM_RBUTTONUP); the code is posted as a mouse move whose X, in the
+// window's scale of twips, is the code times TwipsPerPixelX (connectHandlers); dividing X back
+// by TwipsPerPixelX gives the code again.
 void MainWindowForm::Form_MouseMove(float x) {
     const float code = x / forms::TwipsPerPixelX;
     if (code == static_cast<float>(platform::WM_LBUTTONDBLCLK)) {

@@ -5,7 +5,10 @@
 
 namespace zeravan::platform {
 
-// The notification-area icon record, in the shape the shell's first record layout has.
+// The notification-area icon record, in the shape the shell's first record layout has. The Qt
+// tray reads only the icon and the tip; the other fields are kept and filled as the shell's
+// record wants them, since the record is the program's shared state as designed (written by the
+// main window's WindowStyle, checked field by field by its tests) and is what a shell call passes.
 struct NotifyIconData {
     static constexpr int tipLength = 64;
 

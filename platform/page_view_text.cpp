@@ -1,11 +1,13 @@
 #include "platform/page_view_text.h"
 
+#include <QHostInfo>
 #include <QImage>
 #include <QNetworkReply>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextFragment>
+#include <QTimer>
 
 namespace zeravan::platform {
 
@@ -72,6 +74,18 @@ TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QW
             links_.open(link);
         }
     });
+    browser_->viewport()->installEventFilter(this);
+}
+
+// The first paint of the page's viewport says the window is on screen; the fetch is posted so
+// that the paint reaches the screen first.
+bool TextPageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && !painted_) {
+        painted_ = true;
+        browser_->viewport()->removeEventFilter(this);
+        if (!pendingAddress_.isEmpty()) QTimer::singleShot(0, this, &TextPageView::fetchPage);
+    }
+    return PageView::eventFilter(watched, event);
 }
 
 void TextPageView::resizeEvent(QResizeEvent* event) {
@@ -80,8 +94,25 @@ void TextPageView::resizeEvent(QResizeEvent* event) {
 }
 
 void TextPageView::Navigate(const QUrl& address) {
-    QNetworkReply* reply = fetch(address, maxPageBytes);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
+    browser_->setHtml(ownPage());
+    pendingAddress_ = address;
+    if (painted_) QTimer::singleShot(0, this, &TextPageView::fetchPage);
+}
+
+// The site's name is looked up first: a name that leads nowhere (no network, a placeholder
+// address) leaves the own page without loading the TLS library for an https address at all.
+void TextPageView::fetchPage() {
+    if (pendingAddress_.isEmpty()) return;
+    const QUrl address = pendingAddress_;
+    pendingAddress_.clear();
+    QHostInfo::lookupHost(address.host(), this, [this, address](const QHostInfo& host) {
+        if (host.error() != QHostInfo::NoError || host.addresses().isEmpty()) {
+            emit pageFailed();
+            return;
+        }
+        QNetworkReply* reply = fetch(address, maxPageBytes);
+        connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
+    });
 }
 
 // A bounded fetch: one that grows past its limit is aborted and ends as an error.

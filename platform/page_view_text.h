@@ -10,7 +10,9 @@
 namespace zeravan::platform {
 
 // A light web panel: the page's HTML and images fetched with Qt Network and shown in a text
-// browser without border or scroll bars. Anything that goes wrong leaves the panel empty.
+// browser without border or scroll bars. Anything that goes wrong leaves the panel's own page.
+// The fetch starts only once the panel has been painted on screen: the network stack (TLS,
+// the name lookup) costs start-up time and memory that the window's first show need not wait on.
 class TextPageView final : public PageView {
     Q_OBJECT
 public:
@@ -33,8 +35,10 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fetchPage();
     QNetworkReply* fetch(const QUrl& address, qint64 maxBytes);
     void showPage(QNetworkReply* reply);
     void fetchImages(const QUrl& base);
@@ -44,6 +48,8 @@ private:
     LinkOpener& links_;
     QTextBrowser* browser_;
     int timeoutMs_;
+    QUrl pendingAddress_;  // navigated to, not yet fetched
+    bool painted_ = false;
 };
 
 }  // namespace zeravan::platform

@@ -56,16 +56,7 @@ LogindPowerPort::LogindPowerPort(QDBusConnection bus, QObject* parent, int permi
 void LogindPowerPort::enableShutdownPrivilege() {}
 
 void LogindPowerPort::request(PowerAction action) {
-    switch (gate_.admit(action)) {
-        case PowerRequestGate::Verdict::Waiting:
-            return;
-        case PowerRequestGate::Verdict::AlreadyAccepted:
-            QMetaObject::invokeMethod(
-                this, [this, action] { emit requestAccepted(action); }, Qt::QueuedConnection);
-            return;
-        case PowerRequestGate::Verdict::Send:
-            break;
-    }
+    if (!gate_.letThrough(*this, action)) return;
     // Without a connection Qt hands back a call that never reports; refuse it the same way.
     if (!bus_.isConnected()) {
         const QDBusError error(QDBusError::Disconnected, bus_.lastError().message());

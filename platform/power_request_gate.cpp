@@ -29,4 +29,19 @@ void PowerRequestGate::refused(PowerAction action) {
     acceptedAt_.erase(action);
 }
 
+bool PowerRequestGate::letThrough(PowerPort& port, PowerAction action) {
+    switch (admit(action)) {
+        case Verdict::Waiting:
+            return false;
+        case Verdict::AlreadyAccepted:
+            QMetaObject::invokeMethod(
+                &port, [&port, action] { emit port.requestAccepted(action); },
+                Qt::QueuedConnection);
+            return false;
+        case Verdict::Send:
+            break;
+    }
+    return true;
+}
+
 }  // namespace zeravan::platform

@@ -17,6 +17,9 @@ public:
 
     // Marks the request as waiting when it may be sent.
     Verdict admit(PowerAction action);
+    // admit, answered for the port: true when the request is to be sent now. A request accepted a
+    // moment ago is reported accepted again, on the next turn of the event loop, unsent.
+    bool letThrough(PowerPort& port, PowerAction action);
     void accepted(PowerAction action);
     void refused(PowerAction action);
 

@@ -4,6 +4,9 @@
 #include <QDBusPendingCallWatcher>
 #include <algorithm>
 
+#include "platform/power_logind.h"
+#include "platform/system_power_port.h"
+
 namespace zeravan::platform {
 
 namespace {
@@ -189,16 +192,7 @@ void SessionManagerPowerPort::askPowerOffPermission(QObject* context, Permission
 }
 
 void SessionManagerPowerPort::request(PowerAction action) {
-    switch (gate_.admit(action)) {
-        case PowerRequestGate::Verdict::Waiting:
-            return;
-        case PowerRequestGate::Verdict::AlreadyAccepted:
-            QMetaObject::invokeMethod(
-                this, [this, action] { emit requestAccepted(action); }, Qt::QueuedConnection);
-            return;
-        case PowerRequestGate::Verdict::Send:
-            break;
-    }
+    if (!gate_.letThrough(*this, action)) return;
     if (!bus_.isConnected()) {
         fallback_->request(action);
         return;
@@ -264,6 +258,15 @@ void SessionManagerPowerPort::accept(PowerAction action) {
 void SessionManagerPowerPort::refuse(PowerAction action, const QString& reason) {
     gate_.refused(action);
     emit requestRefused(action, reason);
+}
+
+// The desktop's session manager first, so that programs may save their work; logind where the
+// desktop has none.
+std::unique_ptr<PowerPort> makeSystemPowerPort() {
+    return std::make_unique<SessionManagerPowerPort>(
+        QDBusConnection::sessionBus(),
+        std::make_unique<LogindPowerPort>(QDBusConnection::systemBus()),
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 }
 
 }  // namespace zeravan::platform

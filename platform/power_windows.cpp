@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/system_power_port.h"
 #include "platform/win32_power_calls.h"
 
 namespace zeravan::platform {
@@ -45,6 +46,10 @@ void WindowsPowerPort::request(PowerAction action) {
 void WindowsPowerPort::askPowerOffPermission(QObject* context, PermissionAnswer answer) {
     QMetaObject::invokeMethod(
         context, [answer] { answer(PowerPermission::Yes); }, Qt::QueuedConnection);
+}
+
+std::unique_ptr<PowerPort> makeSystemPowerPort() {
+    return std::make_unique<WindowsPowerPort>();
 }
 
 }  // namespace zeravan::platform

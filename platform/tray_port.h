@@ -11,13 +11,11 @@ namespace zeravan::platform {
 // The shell's notify-icon messages and the mouse messages an icon reports.
 inline constexpr int NIM_ADD = 0;
 inline constexpr int NIM_DELETE = 2;
-inline constexpr std::uint32_t WM_MOUSEMOVE = 0x200;
-inline constexpr int WM_LBUTTONDOWN = 0x201;
+inline constexpr int WM_MOUSEMOVE = 0x200;
 inline constexpr int WM_LBUTTONUP = 0x202;
 inline constexpr int WM_LBUTTONDBLCLK = 0x203;
-inline constexpr int WM_RBUTTONDOWN = 0x204;
 inline constexpr int WM_RBUTTONUP = 0x205;
-inline constexpr int WM_RBUTTONDBLCLK = 0x206;
+inline constexpr int WM_MBUTTONUP = 0x208;
 
 // The notification area. Requests are fire-and-forget, and a repeated add or delete is harmless.
 // Each mouse action over the icon comes back as its mouse message code.

@@ -8,7 +8,6 @@ namespace zeravan::platform {
 
 namespace {
 
-constexpr int WM_MBUTTONUP = 0x208;
 // How long after a submenu has closed a host may still report the item chosen in it.
 constexpr std::chrono::milliseconds hostChoiceDelay{1000};
 
@@ -76,7 +75,8 @@ void QtTrayPort::removePendingIcon() {
     tray_.hide();
 }
 
-// Qt reports clicks, not button transitions: each becomes the message that completes it.
+// Qt reports clicks, not button transitions: each becomes the message that completes it (the
+// main window's Form_MouseMove says where the message goes from here).
 void QtTrayPort::reportActivation(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::DoubleClick:

@@ -10,12 +10,11 @@ fi
 
 screenshot=$(dirname "$program")/zeravan-screenshot.png
 echo "No display found: showing the window on a virtual display (Xvfb) instead."
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $program_pid $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+folder=$(mktemp -d)
+program_pid=
+source "$(dirname "$0")/virtual_display.sh"
+start_virtual_display "$folder"
+trap 'kill $program_pid $virtual_display_pid 2>/dev/null || true; rm -rf "$folder"' EXIT
 
 "$program" &
 program_pid=$!

@@ -1,26 +1,55 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need; does nothing when
-# they are all there already.
+# tools/setup.sh run|test: installs the Debian packages that building and running the program
+# need (run), or those and everything the tests use (test). Does nothing when they are all there.
 set -euo pipefail
 
-packages=(
+purpose=${1:-run}
+
+run_packages=(
     # build
     cmake g++ make pkg-config qt6-base-dev libgl-dev
-    # fonts: a Song-style face for the Chinese captions
-    fonts-arphic-uming
-    # tests: a private bus, a virtual display and what drives it, a shifted clock
-    dbus-daemon xvfb xauth xdotool x11-utils imagemagick faketime
+    # the program asks the X display whether it answers before Qt connects to it
+    libxcb1-dev
+    # a Song-style face for the Chinese captions, Qt's own texts in Chinese, and Wayland
+    fonts-arphic-uming qt6-translations-l10n qt6-wayland
+    # tools/run.sh asks the display whether it is there
+    x11-utils
+)
+
+# Without a display, tools/run.sh shows the window on a virtual one and takes a screenshot.
+virtual_display_packages=(xvfb xauth xdotool imagemagick)
+
+test_packages=(
+    "${run_packages[@]}" "${virtual_display_packages[@]}"
+    # a private bus (with a session bus launcher), a shifted clock
+    dbus-daemon dbus-x11 faketime
     # time zones with daylight saving for the clock tests; a load for the load test
     tzdata stress-ng
-    # a tray host and a window manager for the tray's end-to-end test
-    tint2 openbox
-    # the Windows backends are compiled with this cross compiler
-    g++-mingw-w64-x86-64
-    # the Windows resource file (windres), the Debian package and its metadata checks
-    binutils-mingw-w64-x86-64 dpkg-dev desktop-file-utils appstream
+    # tray hosts, panels, a window manager and a Wayland compositor for the desktop tests
+    tint2 openbox xfce4-panel lxqt-panel weston xwayland xterm xdg-utils
+    # gdbus drives the StatusNotifierItem and its menu over the bus
+    libglib2.0-bin
+    # the Windows backends are compiled with this cross compiler and run under Wine
+    g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine nsis zip
+    # the Debian package and its metadata checks
+    dpkg-dev desktop-file-utils appstream lintian file
+    # screen readers' view of the windows
+    at-spi2-core python3-pyatspi
     # static checks, and clang with libFuzzer for the fuzz test
     clang-format clang-tidy clang libclang-rt-14-dev
 )
+
+case $purpose in
+run)
+    packages=("${run_packages[@]}")
+    [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || packages+=("${virtual_display_packages[@]}")
+    ;;
+test) packages=("${test_packages[@]}") ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -23,7 +23,19 @@ void Label::setCaption(const QString& caption) {
     if (fitted_ && caption == text()) return;
     setText(caption);
     fitToCaption();
+    nameForScreenReaders();
     fitted_ = true;
+}
+
+void Label::setSpokenAs(const QString& before, const QString& after) {
+    spokenBefore_ = before;
+    spokenAfter_ = after;
+    nameForScreenReaders();
+}
+
+void Label::nameForScreenReaders() {
+    if (spokenBefore_.isEmpty() && spokenAfter_.isEmpty()) return;
+    setAccessibleName(spokenBefore_ + text() + spokenAfter_);
 }
 
 void Label::setForeColor(const QColor& color) {
@@ -43,6 +55,15 @@ void Label::fitToCaption() {
     if (!autoSize_) return;
     const QFontMetrics metrics(font());
     resize(metrics.horizontalAdvance(text()), metrics.height());
+}
+
+Label* makeLabel(QWidget* parent, const QString& objectName, bool autoSize, const QRect& box,
+                 const QString& caption, const std::optional<QFont>& font) {
+    auto* label = new Label(parent, objectName, autoSize);
+    if (font) label->setFont(*font);
+    label->setGeometry(box);
+    label->setCaption(caption);
+    return label;
 }
 
 Picture::Picture(QWidget* parent, const QString& objectName, const QPixmap& pixmap)

@@ -5,8 +5,10 @@
 #include <QComboBox>
 #include <QFont>
 #include <QLabel>
+#include <QRect>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace zeravan::forms {
 
@@ -21,6 +23,8 @@ public:
     QString Caption() const { return text(); }
     void setCaption(const QString& caption);
     void setForeColor(const QColor& color);
+    // Screen readers hear the caption between these words ("目前状态：" 停 止), whatever it shows.
+    void setSpokenAs(const QString& before, const QString& after = {});
 
 signals:
     void Click();
@@ -30,10 +34,18 @@ protected:
 
 private:
     void fitToCaption();
+    void nameForScreenReaders();
 
     bool autoSize_;
     bool fitted_ = false;
+    QString spokenBefore_;
+    QString spokenAfter_;
 };
+
+// A label as designed: its font (where it has one of its own), its box, then its caption, so that
+// an auto-size label fits the caption in its own font.
+Label* makeLabel(QWidget* parent, const QString& objectName, bool autoSize, const QRect& box,
+                 const QString& caption = {}, const std::optional<QFont>& font = {});
 
 // A stretched picture: the image scaled to the box in both directions independently.
 class Picture : public QLabel {

@@ -1,6 +1,8 @@
 #include "app/forms/form.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "app/forms/own_title_bar.h"
 
@@ -33,6 +35,12 @@ void Form::Unload(UnloadMode mode) {
     pendingMode_ = mode;
     close();
     pendingMode_ = UnloadMode::UserClosed;
+}
+
+void Form::centreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 }
 
 QTimer* Form::addTimer(int intervalMs, std::function<void()> onTimer) {

@@ -34,6 +34,9 @@ protected:
         Q_UNUSED(mode);
     }
 
+    // Places the form in the middle of the primary screen's work area.
+    void centreOnScreen();
+
     // A timer of this form, running from load (when enabled) until the form is unloaded.
     QTimer* addTimer(int intervalMs, std::function<void()> onTimer);
 

@@ -2,12 +2,13 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace zeravan::forms {
 
 // The engine works in UTF-8; the controls hold QStrings.
-inline QString q(const std::string& text) {
-    return QString::fromStdString(text);
+inline QString q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 inline std::string u8(const QString& text) {
     return text.toStdString();

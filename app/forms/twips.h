@@ -10,7 +10,7 @@ namespace zeravan::forms {
 inline constexpr float TwipsPerPixelX = 15.0F;
 
 inline int px(int twips) {
-    return static_cast<int>(std::lround(twips / 15.0));
+    return static_cast<int>(std::lround(twips / static_cast<double>(TwipsPerPixelX)));
 }
 
 inline QRect twipsRect(int left, int top, int width, int height) {

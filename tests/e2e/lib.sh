@@ -22,11 +22,10 @@ fail() {
     exit 1
 }
 
+source "$repo/tools/virtual_display.sh"
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-    started+=($!)
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-    export DISPLAY=":$(cat "$work/display")"
+    start_virtual_display "$work" || fail "Xvfb did not start"
+    started+=($virtual_display_pid)
 }
 
 # A window manager, as on a desktop; returns once it takes activation requests.

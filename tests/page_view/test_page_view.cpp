@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "platform/page_view_text.h"
-#include "tests/page_view/local_http_server.h"
+#include "tests/support/local_http_server.h"
 
 using namespace zeravan;
 using platform::TextPageView;
@@ -29,14 +29,17 @@ QByteArray pngOf(const QColor& colour) {
     return bytes;
 }
 
+const QString ownPage = QStringLiteral("<p>Zeravan 自己的页</p>");
+
 }  // namespace
 
 class PageViewTest : public QObject {
     Q_OBJECT
 private slots:
     void showsTheServedPageWithItsImages();
-    void failedPageLeavesThePanelEmpty_data();
-    void failedPageLeavesThePanelEmpty();
+    void failedPageLeavesTheOwnPage_data();
+    void failedPageLeavesTheOwnPage();
+    void fetchWaitsUntilThePanelIsOnScreen();
     void noBorderAndNoScrollBars();
     void linksInsideOpenInTheBrowser_data();
     void linksInsideOpenInTheBrowser();
@@ -52,11 +55,14 @@ void PageViewTest::showsTheServedPageWithItsImages() {
     QNetworkAccessManager network;
     RecordingOpener links;
     TextPageView panel(network, links);
+    panel.setOwnPage(ownPage);
+    panel.show();
     QSignalSpy shown(&panel, &TextPageView::pageShown);
     QSignalSpy image(&panel, &TextPageView::imageShown);
     panel.Navigate(server.url("/zeravan/panel.html"));
     QVERIFY(shown.wait(5000));
     QVERIFY(panel.browser().toPlainText().contains(QStringLiteral("定时关机 panel")));
+    QVERIFY(!panel.browser().toPlainText().contains(QStringLiteral("自己的页")));
     QVERIFY(image.wait(5000));
     const QVariant resource =
         panel.browser().document()->resource(QTextDocument::ImageResource, QUrl("dot.png"));
@@ -64,20 +70,23 @@ void PageViewTest::showsTheServedPageWithItsImages() {
     QCOMPARE(server.requests, QStringList({"/zeravan/panel.html", "/zeravan/dot.png"}));
 }
 
-void PageViewTest::failedPageLeavesThePanelEmpty_data() {
+void PageViewTest::failedPageLeavesTheOwnPage_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("404") << "/missing.html" << false;
-    QTest::newRow("server error") << "/error.html" << false;
-    QTest::newRow("not html") << "/plain.txt" << false;
-    QTest::newRow("oversized body") << "/huge.html" << false;
-    QTest::newRow("never answers") << "/hang.html" << false;
-    QTest::newRow("connection refused") << "/panel.html" << true;
+    QTest::addColumn<bool>("nameless");
+    QTest::newRow("404") << "/missing.html" << false << false;
+    QTest::newRow("server error") << "/error.html" << false << false;
+    QTest::newRow("not html") << "/plain.txt" << false << false;
+    QTest::newRow("oversized body") << "/huge.html" << false << false;
+    QTest::newRow("never answers") << "/hang.html" << false << false;
+    QTest::newRow("connection refused") << "/panel.html" << true << false;
+    QTest::newRow("name that leads nowhere") << "/panel.html" << false << true;
 }
 
-void PageViewTest::failedPageLeavesThePanelEmpty() {
+void PageViewTest::failedPageLeavesTheOwnPage() {
     QFETCH(QString, path);
     QFETCH(bool, refused);
+    QFETCH(bool, nameless);
     LocalHttpServer server;
     server.answer("/error.html", {500, "text/html", "<p>error page</p>"});
     server.answer("/plain.txt", {200, "text/plain", "<p>plain</p>"});
@@ -90,9 +99,12 @@ void PageViewTest::failedPageLeavesThePanelEmpty() {
         closed.listen(QHostAddress::LocalHost);
         address.setPort(closed.serverPort());
     }
+    if (nameless) address.setHost(QStringLiteral("zeravan.invalid"));
     QNetworkAccessManager network;
     RecordingOpener links;
     TextPageView panel(network, links, nullptr, 1500);
+    panel.setOwnPage(ownPage);
+    panel.show();
     QSignalSpy failed(&panel, &TextPageView::pageFailed);
     int ticks = 0;
     QTimer tick;
@@ -100,11 +112,31 @@ void PageViewTest::failedPageLeavesThePanelEmpty() {
     tick.start(100);
     panel.Navigate(address);
     QVERIFY(failed.wait(8000));
-    QVERIFY(panel.browser().toPlainText().trimmed().isEmpty());
+    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("Zeravan 自己的页"));
     const int ticksAtFailure = ticks;
     QTest::qWait(350);
     QVERIFY(ticks - ticksAtFailure >= 2);
     QVERIFY(server.requests.size() <= 1);
+}
+
+// Nothing goes out to the network before the panel has been painted on screen; its own page is
+// there from the start.
+void PageViewTest::fetchWaitsUntilThePanelIsOnScreen() {
+    LocalHttpServer server;
+    server.answer("/panel.html", {200, "text/html", "<p>the maker's page</p>"});
+    QNetworkAccessManager network;
+    RecordingOpener links;
+    TextPageView panel(network, links);
+    panel.setOwnPage(ownPage);
+    QSignalSpy shown(&panel, &TextPageView::pageShown);
+    panel.Navigate(server.url("/panel.html"));
+    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("Zeravan 自己的页"));
+    QTest::qWait(500);
+    QCOMPARE(server.requests, QStringList());
+    panel.show();
+    QVERIFY(shown.wait(5000));
+    QCOMPARE(server.requests, QStringList({"/panel.html"}));
+    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("the maker's page"));
 }
 
 void PageViewTest::noBorderAndNoScrollBars() {
@@ -149,6 +181,7 @@ void PageViewTest::neverReadsLocalFiles() {
     QNetworkAccessManager network;
     RecordingOpener links;
     TextPageView panel(network, links);
+    panel.show();
     QSignalSpy shown(&panel, &TextPageView::pageShown);
     panel.Navigate(server.url("/p.html"));
     QVERIFY(shown.wait(5000));

@@ -7,12 +7,12 @@ namespace zeravan::test {
 Harness::Harness(engine::LocalDateTime start, PanelFactory makePanel)
     : clock(start),
       globals(
-          [this, makePanel = std::move(makePanel)] {
+          [this, makePanel = std::move(makePanel)](app::GlobalForms::ShowCountdown showCountdown) {
               auto window = std::make_unique<MainWindowForm>(MainWindowServices{
                   clock, power, tray, links, module,
-                  [this] {
+                  [this, showCountdown = std::move(showCountdown)] {
                       ++showCalls;
-                      globals.Form2.Show();
+                      showCountdown();
                   },
                   [this] { ++endCalls; },
                   makePanel ? makePanel : [](QWidget* frame) -> platform::PageView* {

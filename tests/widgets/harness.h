@@ -19,7 +19,7 @@ public:
     FakePowerPort power;
     FakeTrayPort tray;
     FakeLinkOpener links;
-    forms::Module1 module;
+    Module1 module;
     int showCalls = 0;
     int endCalls = 0;
     app::GlobalForms globals;

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "platform/page_view_text.h"
-#include "tests/page_view/local_http_server.h"
+#include "tests/support/local_http_server.h"
 #include "tests/widgets/harness.h"
 
 using namespace zeravan;
@@ -14,6 +14,8 @@ class WebBandTest : public QObject {
     Q_OBJECT
 private slots:
     void pageShowsInTheDesignedBand();
+    void ownPageWhenThePageCannotCome_data();
+    void ownPageWhenThePageCannotCome();
 };
 
 void WebBandTest::pageShowsInTheDesignedBand() {
@@ -48,6 +50,56 @@ void WebBandTest::pageShowsInTheDesignedBand() {
     const QString shots = QDir::current().absoluteFilePath(QStringLiteral("shots"));
     QDir().mkpath(shots);
     QVERIFY(shot.save(shots + QStringLiteral("/web_band.png")));
+}
+
+void WebBandTest::ownPageWhenThePageCannotCome_data() {
+    QTest::addColumn<int>("status");
+    QTest::newRow("server error") << 500;
+    QTest::newRow("missing page") << 404;
+}
+
+// The band shows the program's own page in the window's grey, never a blank stripe.
+void WebBandTest::ownPageWhenThePageCannotCome() {
+    QFETCH(int, status);
+    test::LocalHttpServer server;
+    server.answer("/panel.html", {status, "text/html", "<body bgcolor=\"#ffffff\">error</body>"});
+    QNetworkAccessManager network;
+    test::FakeLinkOpener links;
+    platform::TextPageView* panel = nullptr;
+    Harness h({{2026, 12, 7}, {12, 0, 0}}, [&](QWidget* frame) {
+        panel = new platform::TextPageView(network, links, frame);
+        return panel;
+    });
+    MainWindowForm& form = h.form1();
+    QSignalSpy failed(panel, &platform::TextPageView::pageFailed);
+    panel->Navigate(server.url("/panel.html"));
+    form.Show();
+    QVERIFY(failed.wait(5000));
+    QCOMPARE(server.requests, QStringList({"/panel.html"}));
+    h.run(100);
+
+    const QString text = panel->browser().toPlainText();
+    QVERIFY(text.contains(QStringLiteral("Zeravan 定时关机")));
+    QVERIFY(text.contains(QStringLiteral("按“确 定”")));
+    const QImage shot = form.grab().toImage();
+    const QString shots = QDir::current().absoluteFilePath(QStringLiteral("shots"));
+    QDir().mkpath(shots);
+    QVERIFY(shot.save(shots + QStringLiteral("/web_band_own_page_%1.png").arg(status)));
+    const QColor grey(192, 192, 192);
+    QCOMPARE(shot.pixelColor(4, 245), grey);
+    QCOMPARE(shot.pixelColor(380, 245), grey);
+    // Both lines are drawn: blue for the name, dark for the line on how to use it.
+    int blue = 0;
+    int dark = 0;
+    for (int y = 168; y < 249; ++y) {
+        for (int x = 0; x < 388; ++x) {
+            const QColor pixel = shot.pixelColor(x, y);
+            blue += pixel.blue() > 180 && pixel.red() < 90 ? 1 : 0;
+            dark += pixel.lightness() < 110 ? 1 : 0;
+        }
+    }
+    QVERIFY2(blue > 40, qPrintable(QString::number(blue)));
+    QVERIFY2(dark > 150, qPrintable(QString::number(dark)));
 }
 
 QTEST_MAIN(WebBandTest)

@@ -8,9 +8,9 @@
 #include <QDBusConnectionInterface>
 #include <QTextStream>
 
-#include "tests/fake_logind/call_log.h"
-#include "tests/fake_logind/fake_objects.h"
-#include "tests/fake_logind/fake_options.h"
+#include "tests/support/fake_logind/call_log.h"
+#include "tests/support/fake_logind/fake_objects.h"
+#include "tests/support/fake_logind/fake_options.h"
 
 namespace {
 

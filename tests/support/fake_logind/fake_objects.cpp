@@ -1,4 +1,4 @@
-#include "tests/fake_logind/fake_objects.h"
+#include "tests/support/fake_logind/fake_objects.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

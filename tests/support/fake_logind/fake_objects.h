@@ -4,8 +4,8 @@
 #include <QObject>
 #include <set>
 
-#include "tests/fake_logind/call_log.h"
-#include "tests/fake_logind/fake_options.h"
+#include "tests/support/fake_logind/call_log.h"
+#include "tests/support/fake_logind/fake_options.h"
 
 namespace zeravan::test {
 

@@ -1,4 +1,4 @@
-#include "tests/page_view/local_http_server.h"
+#include "tests/support/local_http_server.h"
 
 #include <QTcpSocket>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "tests/fake_session_manager/session_kinds.h"
+#include "tests/support/fake_session_manager/session_kinds.h"
 
 namespace zeravan::test {
 

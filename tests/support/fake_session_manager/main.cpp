@@ -11,8 +11,8 @@
 #include <QDBusVirtualObject>
 #include <QTextStream>
 
-#include "tests/fake_logind/call_log.h"
-#include "tests/fake_session_manager/session_kinds.h"
+#include "tests/support/fake_logind/call_log.h"
+#include "tests/support/fake_session_manager/session_kinds.h"
 
 namespace {
 

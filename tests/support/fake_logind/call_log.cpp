@@ -1,4 +1,4 @@
-#include "tests/fake_logind/call_log.h"
+#include "tests/support/fake_logind/call_log.h"
 
 #include <QDateTime>
 

@@ -2,7 +2,7 @@
 
 #include "platform/notify_icon_data.h"
 
-namespace zeravan::forms {
+namespace zeravan {
 
 // Module-level state shared by the forms: the tray icon record, blank from program start and
 // never cleared.
@@ -10,4 +10,4 @@ struct Module1 {
     platform::NotifyIconData TrayIconData;
 };
 
-}  // namespace zeravan::forms
+}  // namespace zeravan

@@ -1,4 +1,4 @@
-#include "tests/fake_logind/fake_options.h"
+#include "tests/support/fake_logind/fake_options.h"
 
 #include <QCommandLineParser>
 

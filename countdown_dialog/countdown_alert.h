@@ -1,0 +1,10 @@
+#pragma once
+
+namespace zeravan {
+
+// Screen readers learn of the countdown as an alert: it opens in front without taking the focus,
+// so the window being activated, which they would otherwise speak, does not happen. An alert
+// that shows is spoken wherever the focus is.
+void presentCountdownAsAlert();
+
+}  // namespace zeravan

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# What a screen reader hears, through AT-SPI: the accessibility bus of at-spi2-core runs beside
+# the private bus, the real program is started with accessibility on, and the accessible tree
+# names the three choices, the button, the status line and, once it opens, the countdown and its
+# count, all in Chinese; the countdown makes itself heard when it opens.
+source "$(dirname "$0")/lib.sh"
+# Debian's own Python, the one python3-pyatspi is installed for.
+tree="/usr/bin/python3 $(dirname "$0")/accessible_tree.py"
+start_display
+start_fake_logind
+require_private_bus
+[[ ${DBUS_SESSION_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private session bus"
+
+# The launcher starts the accessibility bus and tells where it is on the (private) session bus;
+# its registry is started on that bus when first asked for.
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/launcher.out" 2>&1 &
+launcher=$!
+started+=($launcher)
+a11y_bus() {
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        2>/dev/null | grep -o 'unix:path=[^,"]*'
+}
+for _ in $(seq 100); do a11y_bus >/dev/null && break; sleep 0.05; done
+[[ $(a11y_bus) == unix:path=$work/* ]] || fail "no accessibility bus: $(cat "$work/launcher.out")"
+# The accessibility bus itself is the launcher's child; it ends before the launcher.
+for child in $(pgrep -P "$launcher"); do started+=($child); done
+
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# Screen readers know the program by its application name, the one of its desktop entry.
+app=io.github.orrimel.Zeravan
+start_zeravan "$(offset_to 23:29:50)"
+sleep 1
+$tree tree "$app" "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
+    "目前状态：停 止" >"$work/main.tree" 2>&1 || fail "main window: $(cat "$work/main.tree")"
+
+$tree events "$app" 25 >"$work/events" 2>&1 &
+started+=($!)
+for _ in $(seq 100); do grep -q listening "$work/events" && break; sleep 0.05; done
+click "$main_window" 324 76  # "确 定"
+dialog=$(poll_for_window '^Orrimel$' 20)
+[ -n "$dialog" ] || fail "the countdown did not open"
+sleep 2
+$tree tree "$app" "关机倒计时" "离关机时间还有 " "目前状态：执行中" >"$work/countdown.tree" 2>&1 ||
+    fail "countdown: $(cat "$work/countdown.tree")"
+grep -q "离关机时间还有 [0-9]* 秒" "$work/countdown.tree" || fail "no count: $(cat "$work/countdown.tree")"
+sleep 1
+# The countdown opens without taking the focus, so it is no window activation that a screen
+# reader hears but an alert that shows, which it speaks wherever the focus is.
+grep -qP '^object:state-changed:showing\talert\t关机倒计时$' "$work/events" ||
+    fail "the countdown was not heard opening: $(cat "$work/events")"
+screenshot screen_reader
+echo "main window:"
+grep -E "关机|目前" "$work/main.tree"
+echo "countdown:"
+grep -E "倒计时|离关机" "$work/countdown.tree"
+echo "events when the countdown opened:"
+grep -E "倒计时|取 消" "$work/events" | sort -u
