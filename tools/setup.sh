@@ -30,7 +30,8 @@ test_packages=(
     # gdbus drives the StatusNotifierItem and its menu over the bus
     libglib2.0-bin
     # the Windows backends are compiled with this cross compiler and run under Wine
-    g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine nsis zip
+    g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build wine64 wine
+    nsis zip
     # the Debian package and its metadata checks
     dpkg-dev desktop-file-utils appstream lintian file
     # screen readers' view of the windows
