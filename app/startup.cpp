@@ -10,6 +10,7 @@
 
 #include "app/chinese_qt_texts.h"
 #include "app/global_forms.h"
+#include "app/version.h"
 #include "engine/clock.h"
 #include "platform/graphical_desktop.h"
 #include "platform/link_opener_desktop.h"
@@ -73,7 +74,7 @@ int run(int argc, char** argv) {
     // that docks and task bars find the entry and its icon.
     QApplication::setApplicationName(QStringLiteral("io.github.orrimel.Zeravan"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.orrimel.Zeravan"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QString::fromLatin1(shortVersion));
     QApplication::setOrganizationName(QStringLiteral("Orrimel"));
     QtArguments arguments(argc, argv, desktop.qtPlatform);
     QApplication application(arguments.count(), arguments.values());

@@ -5,6 +5,10 @@
 # with the fake logind on a private bus.
 # Prints figures; it is no test and checks nothing.
 build=${1:-build}
+[ -x "$build/bench_bare_window" ] || {
+    echo "bench/run.sh: $build has no yardstick; configure it with -DZERAVAN_BUILD_BENCH=ON" >&2
+    exit 2
+}
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$build/zeravan" "$build/fake_logind" "$build/shots"
 runs=11
 idle=60

@@ -1,4 +1,4 @@
-# cmake -DSOURCE_DIR=<repo> -DOUTPUT=<object> -P compile_win32_resource.cmake
+# cmake -DRESOURCE=<the configured zeravan.rc> -DOUTPUT=<object> -P compile_win32_resource.cmake
 # Compiles the Windows resource file with MinGW and reads it back; a missing tool is a failure.
 find_program(WINDRES x86_64-w64-mingw32-windres)
 if(NOT WINDRES)
@@ -6,13 +6,14 @@ if(NOT WINDRES)
 endif()
 
 execute_process(
-    COMMAND ${WINDRES} ${SOURCE_DIR}/app/zeravan.rc -O coff -o ${OUTPUT}
+    COMMAND ${WINDRES} ${RESOURCE} -O coff -o ${OUTPUT}
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
-    message(FATAL_ERROR "compiling app/zeravan.rc failed: ${result}")
+    message(FATAL_ERROR "compiling ${RESOURCE} failed: ${result}")
 endif()
 
-# Decompiled, the object must hold the icon group and the Chinese version block.
+# Decompiled, the object must hold the icon group and the Chinese version block, whose version
+# project(VERSION) 1.0.0.0 makes "1.00".
 execute_process(
     COMMAND ${WINDRES} -J coff -i ${OUTPUT} -O rc
     OUTPUT_VARIABLE decompiled
