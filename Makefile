@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # make run: install what building and running need, build the program alone and start it.
 # make test: install the test tools too, build everything and run every test.
 BUILD := build

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // An empty Qt window the size of the main window, without timers: what any Qt program costs.
 // With --chinese it shows one caption in the Song-style face the program draws its Chinese in,
 // which any program with a Chinese interface pays for on top. With --ticking that caption shows

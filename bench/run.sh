@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # bench/run.sh [build dir]: what build/zeravan costs to start and to keep running, next to a bare
 # Qt window of the same size, the same with one caption in the program's Chinese face, and that
 # caption showing the time from two 100 ms timers, as the program ticks; on a virtual display

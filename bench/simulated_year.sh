@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # bench/simulated_year.sh [build dir]: resident memory of the simulated year (every midnight of
 # 2028 with schedules on the way, the real handlers on a fake clock), read at each month end.
 # Prints figures; the test itself asserts only behaviour.

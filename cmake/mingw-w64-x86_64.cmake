@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Cross compiling for 64-bit Windows with MinGW-w64 (posix thread model, for std::thread and
 # std::mutex). Qt is built with it; the program is built with the toolchain file Qt installs,
 # which loads this one and adds Qt's prefix.

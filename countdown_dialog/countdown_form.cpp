@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 #include "countdown_dialog/countdown_form.h"
 
 #include "app/forms/qt_text.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 #include "engine/due_second.h"
 
 #include <utility>

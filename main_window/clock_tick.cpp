@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // The clock tick: weekday, target date and current time, ten times a second.
 #include "app/forms/qt_text.h"
 #include "engine/schedule.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // The main window as designed: every control with its place, size, caption, font and colour.
 // Controls are created back to front, so each container stacks them as designed.
 #include <QLineEdit>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // The web panel's page and the two link captions.
 #include "main_window/main_window_form.h"
 #include "main_window/site.h"

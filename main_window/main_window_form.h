@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window, form1. Its handlers are spread over files by what they do:

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // The hidden power buttons: shut down, restart, log off.
 #include "main_window/main_window_form.h"
 

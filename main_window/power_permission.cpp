@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // The system's say on a schedule just armed: asked without waiting, applied when it comes.
 #include <QPointer>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // Arming and the trigger tick: the schedule's state is the confirm button's caption.
 #include "engine/schedule.h"
 #include "app/forms/qt_text.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // Hiding into the notification area, the icon's mouse messages and the popup menu.
 #include <QCursor>
 #include <QEvent>

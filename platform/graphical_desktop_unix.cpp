@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 #include "platform/notify_icon_data.h"
 
 namespace zeravan::platform {

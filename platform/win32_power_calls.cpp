@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 #include "platform/win32_power_calls.h"
 
 #define WIN32_LEAN_AND_MEAN

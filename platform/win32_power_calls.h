@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The Win32 side of the Windows power port, kept free of Qt so it cross-compiles on its own.

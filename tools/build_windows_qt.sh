@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Builds Qt's base modules (Core, Gui, Widgets, Network) for 64-bit Windows with MinGW, from
 # Debian's own qt6-base source package, so the Windows build uses the same Qt version and
 # patches as the Linux one. The result is cached outside the tree and rebuilt only when this
@@ -36,7 +38,8 @@ source_version() {
 }
 
 stamp_text() {
-    printf '%s\n%s\n%s\n' "$(cat "$0" "$TOOLCHAIN" | sha256sum | cut -d' ' -f1)" \
+    # Comments do not count: only what the build does makes the cache stale.
+    printf '%s\n%s\n%s\n' "$(grep -hv '^[[:space:]]*#' "$0" "$TOOLCHAIN" | sha256sum | cut -d' ' -f1)" \
         "$(source_version)" "$QT_VERSION"
 }
 

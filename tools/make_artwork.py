@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 """Draws Zeravan's artwork from scratch and writes it into assets/.
 
 Run from the repository root:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Starts the program. Without a display it says so, shows the window on a virtual display and
 # saves a screenshot of it.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # tools/setup.sh run|test: installs the Debian packages that building and running the program
 # need (run), or those and everything the tests use (test). Does nothing when they are all there.
 set -euo pipefail

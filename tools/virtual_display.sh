@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Source it: start_virtual_display FOLDER starts Xvfb on a display number that the server picks
 # itself (so that several can run side by side), waits for it, exports DISPLAY and sets
 # virtual_display_pid. FOLDER holds the file through which Xvfb tells its number.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Gathers zeravan.exe with every DLL it needs (Qt, its plugins, the MinGW run-time), strips
 # them, and makes the zip and the installer of the Windows release.
 #   make_packages.sh <zeravan.exe> <Qt prefix> <version> <output folder> <MinGW g++>

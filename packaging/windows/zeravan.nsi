@@ -1,3 +1,5 @@
+; SPDX-FileCopyrightText: 2026 The Zeravan developers
+; SPDX-License-Identifier: MIT
 ; The Windows installer: Simplified Chinese pages, the program in Program Files, a Start-menu
 ; shortcut and an entry in "Programs and Features". /S installs and uninstalls silently.
 ; makensis -DVERSION=<version> -DSTAGE=<folder with zeravan.exe and its DLLs>

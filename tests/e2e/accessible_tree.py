@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 """What a screen reader sees of the running program, through AT-SPI.
 
 accessible_tree.py tree APP NAME...    lists APP's accessible tree (role and name, one a line)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # The wall clock set while a countdown runs, on the real binary and the fake logind. "back":
 # set back 20 s five seconds into the countdown; the count runs out on its own time, yet the
 # shutdown is asked for only when the clock reads 23:30:31. "forward": set on over 23:30:31;

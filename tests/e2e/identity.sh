@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # The window manager sees the names the desktop entry gives: the main window's title
 # "ZeravanV8.0", the countdown's exactly "Orrimel", and the entry's name as the window class.
 source "$(dirname "$0")/lib.sh"

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Shared by the end-to-end tests: a virtual display, a private bus with the fake logind on it,
 # and the real program started on them. Source it; everything it starts ends with the test.
 set -euo pipefail

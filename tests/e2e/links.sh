@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Clicking the two link captions hands each address, as one argument, to xdg-open: a stand-in
 # placed first on PATH records what it was given. The panel's page is not reachable here, and
 # the window and its clock work all the same.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # load.sh <zeravan> <fake_logind> <shots> [runs] [at once]: the scheduled shutdown of shutdown.sh
 # run again and again, several at once, each on its own display, bus and fake logind, while
 # stress-ng keeps both cores busy. Every run must open the countdown in 23:30:01 and have

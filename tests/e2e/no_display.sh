@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Without a desktop the program says so, in Chinese and English, and ends with status 1; a
 # platform the user chose (offscreen) still runs without one.
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Qt's own texts are Chinese: the context menu of the hour's edit field, opened with a real
 # right click, shows 撤销, 重做, 剪切, 复制, 粘贴 … (see the screenshot).
 source "$(dirname "$0")/lib.sh"

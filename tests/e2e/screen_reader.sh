@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # What a screen reader hears, through AT-SPI: the accessibility bus of at-spi2-core runs beside
 # the private bus, the real program is started with accessibility on, and the accessible tree
 # names the three choices, the button, the status line and, once it opens, the countdown and its

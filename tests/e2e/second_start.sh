@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # One program at a time: a second start ends at once with status 0, leaving one main window,
 # and brings the running program's window back, also out of the notification area.
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # One scheduled shutdown end to end, on a shifted clock and the fake logind: confirm 23:30,
 # the countdown opens in 23:30:01 and PowerOff reaches logind in 23:30:31. With "cancel", the
 # cancel button is pressed instead and no request is made. With "refused", logind says no: one

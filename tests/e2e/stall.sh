@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # The real program held up by a stop signal across one of its seconds, on a shifted clock and
 # the fake logind. $4 is the second held over ("trigger", 23:30:01, or "shutdown", 23:30:31),
 # $5 how many seconds it is held. Held 2 s, the countdown opens late, or the shutdown is asked for

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # tray.sh <zeravan> <fake logind> <shots> tint2|lxqt|xfce
 # Minimising hides the window into a real notification area, under openbox: tint2's (XEmbed),
 # lxqt-panel's or xfce4-panel's (StatusNotifierItem, over the private session bus). With the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # The countdown opens while the user types into a maximised terminal in front: it shows on top
 # but the keystrokes, blanks and Enter included, stay in the terminal, and the shutdown still
 # comes in its second. With "cancel", the user then clicks the countdown and presses Space on

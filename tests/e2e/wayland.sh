@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Under a Wayland compositor (weston, nested in the virtual display, with XWayland): where X is
 # there too, the program goes through XWayland; with Wayland alone, or when the user asks for
 # it, it runs natively: its windows map, with the desktop entry's app id, without offering

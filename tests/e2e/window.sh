@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # The real program maps its main window, titled and sized as designed, with Chinese text.
 source "$(dirname "$0")/lib.sh"
 start_display

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // libFuzzer target: checkChoices must never accept a choice the trigger tick could never match.
 #include <charconv>
 #include <cstddef>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # run.sh <work dir> <seconds> <sources...>: builds the fuzz target with clang's libFuzzer and
 # sanitizers, then fuzzes from the committed seeds; any crash, trap or sanitizer report fails.
 set -euo pipefail

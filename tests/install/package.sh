@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # package.sh <build dir> <fake_logind> <shots>: makes the Debian package with CPack, unpacks it
 # into a scratch root (never installed on this machine), checks its files and metadata, and
 # starts the unpacked binary on a virtual display with the fake logind on a private bus.

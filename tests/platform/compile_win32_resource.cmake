@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # cmake -DRESOURCE=<the configured zeravan.rc> -DOUTPUT=<object> -P compile_win32_resource.cmake
 # Compiles the Windows resource file with MinGW and reads it back; a missing tool is a failure.
 find_program(WINDRES x86_64-w64-mingw32-windres)

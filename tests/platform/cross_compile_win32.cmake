@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # cmake -DSOURCE_DIR=<repo> -DOUTPUT=<exe> -P cross_compile_win32.cmake
 # Builds the Win32 power calls with MinGW; a missing compiler is a failure, not a skip.
 find_program(MINGW_CXX x86_64-w64-mingw32-g++)

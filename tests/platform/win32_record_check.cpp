@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // Cross-compiled and linked with the Win32 power calls, never run.
 
 #define WIN32_LEAN_AND_MEAN

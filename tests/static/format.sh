@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Fails on any difference between our C++ (tracked, or new and not ignored) and what
 # clang-format makes of it.
 set -euo pipefail

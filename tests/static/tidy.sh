@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # tidy.sh <build dir>: clang-tidy over our non-test sources; any warning fails.
 # Only files in the build's compile commands are checked: the Windows backends are not built
 # here (win32_power_calls_compile cross-compiles them).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // The schedule against clocks that do not run straight: daylight saving changes in two time
 // zones, read through the zone as the program's clock reads them, and a wall clock set forward
 // or back while the steady timers go on.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // A simulated run: the real handlers on the fake clock in 100 ms ticks, across midnights, month
 // ends, a year end and onto and off a leap day, with schedules armed and cancelled on the way,
 // and the rules that must hold checked after every tick. A tick costs about 15 µs (77 µs with

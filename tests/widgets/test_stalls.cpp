@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // The schedule when the program is held up across one of its seconds (a busy or swapping
 // machine, a debugger, a stop signal): a short stall still opens the countdown and still asks
 // for the shutdown, a few seconds late; a long one asks for nothing and says so.

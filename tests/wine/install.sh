@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # The installer under Wine: a silent install puts the program into Program Files with a
 # Start-menu shortcut and an entry in "Programs and Features"; the installed program maps
 # "ZeravanV8.0" at its designed size with the Chinese captions in a Song-style face; a silent

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # Shared by the Windows tests: the Windows release run under Wine on a virtual display, in a
 # fresh throwaway Wine prefix inside the build tree. Source it with
 #   <windows build folder> <version> <shots folder> <folder for the prefix>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # One scheduled shutdown under Wine, on a shifted clock: confirm 23:30, the countdown opens in
 # 23:30:01, and in 23:30:31 the program enables its shutdown privilege and calls ExitWindowsEx
 # with EWX_SHUTDOWN alone. Wine's relay trace shows the calls and its process trace the

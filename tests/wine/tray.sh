@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
 # The tray under Wine: minimising hides the window into Wine's own notification area ("Wine
 # System Tray", the tray Wine shows when the desktop has none of its own), with the tooltip
 # "Orrimel"; a double click on the icon, which Wine hands to the program as WM_LBUTTONDBLCLK,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // fake_logind --log=FILE [--refuse=NAME] [--delay-ms=N] [--can-power-off=yes|challenge|no|na]
 //             [--stamp] [--permission-delay-ms=N] [--silent] [--unreachable]
 //             [--operation-in-progress]

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
 // fake_session_manager --kind=NAME --log=FILE [--refuse=ERROR] [--stamp]
 // Owns the session manager name of one desktop (see session_kinds.h) on the bus in
 // DBUS_SESSION_BUS_ADDRESS and writes down each call it gets, "<service> <method> <arguments>";
