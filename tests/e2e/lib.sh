@@ -91,16 +91,22 @@ require_private_bus() {
 await_main_window() {
     zeravan_pid=$!
     started+=($zeravan_pid)
-    main_window=$(wait_for_window '^ZeravanV8\.0$' 20)
+    main_window=$(wait_for_window '^ZeravanV8\.0$' 20 || true)
     [ -n "$main_window" ] || fail "the main window did not appear: $(cat "$work/zeravan.out")"
 }
+
+# The shifted clock is preloaded into the program itself rather than started through the
+# faketime command, which would stand between: a stop signal or the cleanup's kill would reach
+# faketime and leave the program running, to answer the next test's start on the same display.
+faketime_library=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1
 
 # Starts the program, its clock shifted by $1 seconds (0: the real clock).
 start_zeravan() {
     local offset=${1:-0} shift=${1:-0}
     ((offset >= 0)) && shift=+$offset
     require_private_bus
-    FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "${shift}s" "$zeravan" >"$work/zeravan.out" 2>&1 &
+    LD_PRELOAD=$faketime_library FAKETIME="${shift}s" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        "$zeravan" >"$work/zeravan.out" 2>&1 &
     await_main_window
 }
 
@@ -108,7 +114,7 @@ start_zeravan() {
 start_zeravan_on_settable_clock() {
     set_clock "$1"
     require_private_bus
-    LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1 \
+    LD_PRELOAD=$faketime_library \
         FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
         "$zeravan" >"$work/zeravan.out" 2>&1 &
     await_main_window
@@ -146,6 +152,19 @@ offset_to() { echo $(($(date -d "today $1" +%s) - $(date +%s))); }
 wait_for_window() {
     local name=$1 seconds=$2
     timeout "$seconds" xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n1
+}
+
+# Waits up to SECONDS for the countdown of a schedule for 23:30 and fails unless it opened in
+# 23:30:01 of the clock shifted by OFFSET; sets dialog, and trigger to 23:30:01 in ms of the day.
+await_countdown_in_trigger_second() {
+    local offset=$1 seconds=$2 opened
+    trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
+    dialog=$(poll_for_window '^Orrimel$' "$seconds")
+    opened=$(shifted_ms_of_day "$offset")
+    [ -n "$dialog" ] || fail "the countdown did not open"
+    ((opened >= trigger && opened < trigger + 1300)) ||
+        fail "the countdown opened at ${opened} ms of the day, not in 23:30:01"
+    echo "countdown opened $((opened - trigger)) ms into 23:30:01"
 }
 
 # As wait_for_window, but looking every 20 ms, so that the moment it returns tells when the

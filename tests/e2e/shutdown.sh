@@ -42,13 +42,7 @@ fi
 for _ in $(seq 40); do grep -q CanPowerOff "$calls" && break; sleep 0.05; done
 grep -q CanPowerOff "$calls" || fail "confirming did not ask whether a shutdown is allowed"
 
-dialog=$(poll_for_window '^Orrimel$' 20)
-opened=$(shifted_ms_of_day "$offset")
-[ -n "$dialog" ] || fail "the countdown did not open"
-trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
-((opened >= trigger && opened < trigger + 1300)) ||
-    fail "the countdown opened at ${opened} ms of the day, not in 23:30:01"
-echo "countdown opened $((opened - trigger)) ms into 23:30:01"
+await_countdown_in_trigger_second "$offset" 20
 sleep 1.5
 screenshot "countdown_$mode"
 

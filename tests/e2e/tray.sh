@@ -13,12 +13,7 @@ host=${4:-tint2}
 source "$(dirname "$0")/lib.sh"
 start_display
 start_fake_logind
-openbox --sm-disable >/dev/null 2>&1 &
-started+=($!)
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
-    sleep 0.05
-done
+start_window_manager
 # The panel comes once the window manager is settled, or it drops the icons it embeds.
 sleep 1
 

@@ -10,12 +10,7 @@ start_display
 new_prefix
 unpack_release
 # Minimising needs a window manager.
-openbox --sm-disable >/dev/null 2>&1 &
-started+=($!)
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
-    sleep 0.05
-done
+start_window_manager
 sleep 1
 
 # The tooltips channel names the text that the icon's tooltip shows.
