@@ -28,7 +28,7 @@ failed=0 worst_open=0 worst_request=0
 for ((run = 1; run <= runs; run++)); do
     out=$work/run$run.out
     opened=$(sed -n 's/^countdown opened \([0-9]*\) ms into 23:30:01$/\1/p' "$out")
-    requested=$(sed -n 's/^PowerOff reached logind \([0-9]*\) ms into 23:30:31.*/\1/p' "$out")
+    requested=$(sed -n 's/^PowerOff true arrived \([0-9]*\) ms into 23:30:31.*/\1/p' "$out")
     if [ -z "$opened" ] || [ -z "$requested" ] || grep -q '^FAIL' "$out"; then
         echo "run $run failed:"
         cat "$out"
