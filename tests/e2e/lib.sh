@@ -17,11 +17,23 @@ cleanup() {
     wait 2>/dev/null || true
     rm -rf "$work"
 }
-trap cleanup EXIT
+trap 'say_why_stopped; cleanup' EXIT
 
 fail() {
+    failure_said=1
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# A command that fails outside any check ends the test (set -e) without a word of its own; the
+# trap names it, so that no test ends without saying why.
+set -E
+trap 'failed_command="\"$BASH_COMMAND\" (status $?, line $LINENO of ${BASH_SOURCE[0]:-$0})"' ERR
+say_why_stopped() {
+    local status=$?
+    if ((status != 0)) && [ -z "${failure_said:-}" ] && [ -n "${failed_command:-}" ]; then
+        echo "FAIL: stopped at $failed_command" >&2
+    fi
 }
 
 source "$repo/tools/virtual_display.sh"
@@ -100,13 +112,15 @@ await_main_window() {
 # faketime and leave the program running, to answer the next test's start on the same display.
 faketime_library=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1
 
+# A shift of $1 seconds as faketime reads it: "+90", or "-1380" when a test runs late in the day
+# and shifts the clock back. faketime takes "+-1380" for no shift at all.
+faketime_shift() { if (($1 >= 0)); then echo "+$1"; else echo "$1"; fi; }
+
 # Starts the program, its clock shifted by $1 seconds (0: the real clock).
 start_zeravan() {
-    local offset=${1:-0} shift=${1:-0}
-    ((offset >= 0)) && shift=+$offset
     require_private_bus
-    LD_PRELOAD=$faketime_library FAKETIME="${shift}s" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-        "$zeravan" >"$work/zeravan.out" 2>&1 &
+    LD_PRELOAD=$faketime_library FAKETIME="$(faketime_shift "${1:-0}")s" \
+        FAKETIME_DONT_FAKE_MONOTONIC=1 "$zeravan" >"$work/zeravan.out" 2>&1 &
     await_main_window
 }
 
@@ -122,9 +136,7 @@ start_zeravan_on_settable_clock() {
 
 # Sets the settable clock to the real one shifted by $1 seconds; the program sees it at once.
 set_clock() {
-    local offset=$1
-    ((offset >= 0)) && offset=+$offset
-    echo "$offset" >"$work/clock.new"
+    faketime_shift "$1" >"$work/clock.new"
     mv "$work/clock.new" "$work/clock"
 }
 

@@ -49,7 +49,7 @@ wine_cleanup() {
     cleanup
     rm -rf "$WINEPREFIX"
 }
-trap wine_cleanup EXIT
+trap 'say_why_stopped; wine_cleanup' EXIT
 
 # A fresh prefix, set up and with its wineserver ended again, so that the next Windows program
 # starts its own one (under faketime, when the test shifts the clock).
@@ -63,7 +63,7 @@ new_prefix() {
     local face
     for face in SimSun 宋体 NSimSun; do
         run_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'AR PL UMing CN' /f \
-            >>"$work/wineboot.log" 2>&1
+            >>"$work/wineboot.log" 2>&1 || fail "could not map $face: $(tail -n5 "$work/wineboot.log")"
     done
     stop_wine
 }

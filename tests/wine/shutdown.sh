@@ -4,13 +4,17 @@
 # One scheduled shutdown under Wine, on a shifted clock: confirm 23:30, the countdown opens in
 # 23:30:01, and in 23:30:31 the program enables its shutdown privilege and calls ExitWindowsEx
 # with EWX_SHUTDOWN alone. Wine's relay trace shows the calls and its process trace the
-# wineboot that ExitWindowsEx starts, which ends this prefix's programs (and nothing else).
+# wineboot that ExitWindowsEx starts, which ends this prefix's programs (and nothing else); its
+# own channel what each window answered when asked whether the session may end.
 # With "cancel", the cancel button is pressed instead and ExitWindowsEx is never called.
 source "$(dirname "$0")/lib.sh"
 mode=${5:-shutdown}
 start_display
 new_prefix
 unpack_release
+# As on a desktop: without a window manager, Wine waits two seconds for each window it hides
+# to be withdrawn, and the program's ending takes that much longer.
+start_window_manager
 # Only the calls of the shutdown road are traced, each with its arguments.
 run_wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
     /d 'OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;ExitWindowsEx' \
@@ -20,7 +24,7 @@ stop_wine
 # Wine needs a while to start, so the clock starts further back than on Linux.
 offset=$(offset_to 23:29:30)
 trace=$work/trace.log
-FAKETIME_DONT_FAKE_MONOTONIC=1 WINEDEBUG=+relay,+process faketime -f "+${offset}s" \
+FAKETIME_DONT_FAKE_MONOTONIC=1 WINEDEBUG=+relay,+process,+wineboot faketime -f "$(faketime_shift "$offset")s" \
     wine "$zeravan_exe" 2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
 await_main_window
 
@@ -72,11 +76,31 @@ grep -q 'ExitWindowsEx(0*[^1],' <<<"$calls" && fail "another ExitWindowsEx than 
 
 ended=$(grep -m1 -P 'wineboot\.exe.*--end-session --shutdown' "$trace" || true)
 [ -n "$ended" ] || fail "Wine started no wineboot --end-session --shutdown"
-echo "wineboot started at $(ms_of_day_at $(($(cut -f1 <<<"$ended") + offset * 1000))): ${ended#*$'\t'}"
-for _ in $(seq 100); do
-    [ -z "$(xdotool search --name '^(ZeravanV8\.0|Orrimel)$' 2>/dev/null || true)" ] && break
+ended_at=$(cut -f1 <<<"$ended")
+echo "wineboot started at $(ms_of_day_at $((ended_at + offset * 1000))): ${ended#*$'\t'}"
+# wineboot asks every window whether the session may end (WM_QUERYENDSESSION), then ends it
+# (WM_ENDSESSION). A program that does not answer within 5 s gets Wine's "end program" dialog,
+# and wineboot waits for it as long as it takes; a loaded machine may need some seconds
+# for each step, so the windows get half a minute.
+program_windows() { xdotool search --name '^(ZeravanV8\.0|Orrimel)$' 2>/dev/null || true; }
+for _ in $(seq 300); do
+    [ -z "$(program_windows)" ] && break
     sleep 0.1
 done
-[ -z "$(xdotool search --name '^(ZeravanV8\.0|Orrimel)$' 2>/dev/null || true)" ] ||
-    fail "the program's windows are still there after the shutdown"
-echo "the program's windows closed with the session"
+session_trace=$(grep -aE 'received response|terminating process|wineboot.*err' "$trace" || true)
+if [ -n "$(program_windows)" ]; then
+    screenshot wine_shutdown_left_open
+    fail "the program's windows are still there 30 s after the shutdown began;" \
+        "wineboot: ${session_trace:-no answer received};" \
+        "windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+fi
+closed_after=$(($(date +%s%3N) - ended_at))
+# What the program answered the wineboot that its own call started (the first to ask).
+asker=$(grep -am1 'received response WM_QUERYENDSESSION' <<<"$session_trace" | cut -f2 | cut -d: -f1 || true)
+[ -n "$asker" ] || fail "wineboot never asked the program's windows whether the session may end"
+answers=$(grep -a "$asker:trace:wineboot:.*received response WM_QUERYENDSESSION" <<<"$session_trace")
+! grep -q 'lresult 0$' <<<"$answers" ||
+    fail "the program objected to ending the session it asked for: $answers"
+echo "asked whether the session may end, the program's windows answered:"
+sed 's/.*received response /  /' <<<"$answers"
+echo "the program's windows closed with the session, within $closed_after ms of wineboot's start"
