@@ -104,7 +104,16 @@ await_main_window() {
     zeravan_pid=$!
     started+=($zeravan_pid)
     main_window=$(wait_for_window '^ZeravanV8\.0$' 20 || true)
-    [ -n "$main_window" ] || fail "the main window did not appear: $(cat "$work/zeravan.out")"
+    [ -n "$main_window" ] ||
+        fail "the main window did not appear; $(program_state): $(cat "$work/zeravan.out")"
+}
+
+# Whether the program started last still runs, or how it ended.
+program_state() {
+    local status=0
+    kill -0 "$zeravan_pid" 2>/dev/null && echo "the program still runs" && return
+    wait "$zeravan_pid" || status=$?
+    echo "the program ended with status $status"
 }
 
 # The shifted clock is preloaded into the program itself rather than started through the
