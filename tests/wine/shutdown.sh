@@ -24,8 +24,9 @@ stop_wine
 # Wine needs a while to start, so the clock starts further back than on Linux.
 offset=$(offset_to 23:29:30)
 trace=$work/trace.log
-FAKETIME_DONT_FAKE_MONOTONIC=1 WINEDEBUG=+relay,+process,+wineboot faketime -f "$(faketime_shift "$offset")s" \
-    wine "$zeravan_exe" 2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
+FAKETIME_DONT_FAKE_MONOTONIC=1 WINEDEBUG=+relay,+process,+wineboot \
+    faketime -f "$(faketime_shift "$offset")s" wine "$zeravan_exe" \
+    2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
 await_main_window
 
 click "$main_window" 324 76  # "确 定"
@@ -96,7 +97,8 @@ if [ -n "$(program_windows)" ]; then
 fi
 closed_after=$(($(date +%s%3N) - ended_at))
 # What the program answered the wineboot that its own call started (the first to ask).
-asker=$(grep -am1 'received response WM_QUERYENDSESSION' <<<"$session_trace" | cut -f2 | cut -d: -f1 || true)
+asker=$(grep -am1 'received response WM_QUERYENDSESSION' <<<"$session_trace" |
+    cut -f2 | cut -d: -f1 || true)
 [ -n "$asker" ] || fail "wineboot never asked the program's windows whether the session may end"
 answers=$(grep -a "$asker:trace:wineboot:.*received response WM_QUERYENDSESSION" <<<"$session_trace")
 ! grep -q 'lresult 0$' <<<"$answers" ||
