@@ -11,6 +11,28 @@
 using namespace zeravan;
 using zeravan::test::Harness;
 
+namespace {
+
+// The main window with the real web panel in its band, on the test's own network access.
+struct WindowWithRealPanel {
+    QNetworkAccessManager network;
+    test::FakeLinkOpener links;
+    platform::TextPageView* panel = nullptr;
+    Harness h{{{2026, 12, 7}, {12, 0, 0}}, [this](QWidget* frame) {
+                  panel = new platform::TextPageView(network, links, frame);
+                  return panel;
+              }};
+};
+
+// Saves a grab of the window under shots/ in the test's folder, for people to look at.
+bool saveShot(const QImage& shot, const QString& name) {
+    const QString shots = QDir::current().absoluteFilePath(QStringLiteral("shots"));
+    QDir().mkpath(shots);
+    return shot.save(shots + QLatin1Char('/') + name);
+}
+
+}  // namespace
+
 // The real web panel in the main window's bottom band, fed by a local server.
 class WebBandTest : public QObject {
     Q_OBJECT
@@ -26,19 +48,14 @@ void WebBandTest::pageShowsInTheDesignedBand() {
                   {200, "text/html; charset=utf-8",
                    "<body style=\"background:#fff4c0\"><p>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
                    "Zeravan 本地测试页 · local test page</p></body>"});
-    QNetworkAccessManager network;
-    test::FakeLinkOpener links;
-    platform::TextPageView* panel = nullptr;
-    Harness h({{2026, 12, 7}, {12, 0, 0}}, [&](QWidget* frame) {
-        panel = new platform::TextPageView(network, links, frame);
-        return panel;
-    });
-    MainWindowForm& form = h.form1();
+    WindowWithRealPanel window;
+    MainWindowForm& form = window.h.form1();
+    platform::TextPageView* panel = window.panel;
     form.Show();
     QSignalSpy shown(panel, &platform::TextPageView::pageShown);
     panel->Navigate(server.url("/panel.html"));
     QVERIFY(shown.wait(5000));
-    h.run(100);
+    window.h.run(100);
 
     // The band shows 393 x 81 pixels of the panel, from its 13th column and 10th row on, and
     // that is the page's viewport.
@@ -49,9 +66,7 @@ void WebBandTest::pageShowsInTheDesignedBand() {
     QCOMPARE(shot.size(), QSize(388, 249));
     QCOMPARE(shot.pixelColor(200, 240), QColor(0xff, 0xf4, 0xc0));
     QCOMPARE(shot.pixelColor(200, 160) == QColor(0xff, 0xf4, 0xc0), false);
-    const QString shots = QDir::current().absoluteFilePath(QStringLiteral("shots"));
-    QDir().mkpath(shots);
-    QVERIFY(shot.save(shots + QStringLiteral("/web_band.png")));
+    QVERIFY(saveShot(shot, QStringLiteral("web_band.png")));
 }
 
 void WebBandTest::ownPageWhenThePageCannotCome_data() {
@@ -65,28 +80,21 @@ void WebBandTest::ownPageWhenThePageCannotCome() {
     QFETCH(int, status);
     test::LocalHttpServer server;
     server.answer("/panel.html", {status, "text/html", "<body bgcolor=\"#ffffff\">error</body>"});
-    QNetworkAccessManager network;
-    test::FakeLinkOpener links;
-    platform::TextPageView* panel = nullptr;
-    Harness h({{2026, 12, 7}, {12, 0, 0}}, [&](QWidget* frame) {
-        panel = new platform::TextPageView(network, links, frame);
-        return panel;
-    });
-    MainWindowForm& form = h.form1();
+    WindowWithRealPanel window;
+    MainWindowForm& form = window.h.form1();
+    platform::TextPageView* panel = window.panel;
     QSignalSpy failed(panel, &platform::TextPageView::pageFailed);
     panel->Navigate(server.url("/panel.html"));
     form.Show();
     QVERIFY(failed.wait(5000));
     QCOMPARE(server.requests, QStringList({"/panel.html"}));
-    h.run(100);
+    window.h.run(100);
 
     const QString text = panel->browser().toPlainText();
     QVERIFY(text.contains(QStringLiteral("Zeravan 定时关机")));
     QVERIFY(text.contains(QStringLiteral("按“确 定”")));
     const QImage shot = form.grab().toImage();
-    const QString shots = QDir::current().absoluteFilePath(QStringLiteral("shots"));
-    QDir().mkpath(shots);
-    QVERIFY(shot.save(shots + QStringLiteral("/web_band_own_page_%1.png").arg(status)));
+    QVERIFY(saveShot(shot, QStringLiteral("web_band_own_page_%1.png").arg(status)));
     const QColor grey(192, 192, 192);
     QCOMPARE(shot.pixelColor(4, 245), grey);
     QCOMPARE(shot.pixelColor(380, 245), grey);
