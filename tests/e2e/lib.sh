@@ -104,8 +104,26 @@ await_main_window() {
     zeravan_pid=$!
     started+=($zeravan_pid)
     main_window=$(wait_for_window '^ZeravanV8\.0$' 20 || true)
-    [ -n "$main_window" ] ||
-        fail "the main window did not appear; $(program_state): $(cat "$work/zeravan.out")"
+    [ -n "$main_window" ] && return
+    screenshot no_main_window || true
+    fail "the main window did not appear; $(program_state): $(cat "$work/zeravan.out")
+$(describe_program)"
+}
+
+# What a program that should show a window is doing instead: the display's top-level windows
+# and, where a debugger may attach, where each of its threads is.
+describe_program() {
+    echo "windows on $DISPLAY:"
+    xwininfo -root -children 2>&1 | grep '^ *0x' || true
+    local window
+    for window in $(xdotool search --name '^ZeravanV8\.0$' 2>/dev/null); do
+        echo "main window $window: $(xwininfo -id "$window" | grep 'Map State')"
+        xprop -id "$window" WM_STATE _NET_WM_STATE WM_HINTS 2>&1 | sed 's/^/    /'
+    done
+    kill -0 "$zeravan_pid" 2>/dev/null || return 0
+    echo "threads of $zeravan_pid:"
+    gdb -p "$zeravan_pid" -batch -nx -ex 'thread apply all bt 25' 2>&1 |
+        grep -E '^(Thread|#)' || true
 }
 
 # Whether the program started last still runs, or how it ended.
