@@ -42,14 +42,31 @@ start_display() {
     started+=($virtual_display_pid)
 }
 
-# A window manager, as on a desktop; returns once it takes activation requests.
+# A window manager, as on a desktop; returns once it handles events. openbox names its desktops
+# before its event loop runs, and what reaches it in between may wait there for a later event: a
+# window mapped then stays unmanaged and unseen. Renaming the desktops is such a later event;
+# openbox answering it (by naming the others again) shows that its loop runs.
 start_window_manager() {
     openbox --sm-disable >/dev/null 2>&1 &
     started+=($!)
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
+    local answered=
+    for _ in $(seq 200); do
+        if [ -n "$(desktop_names)" ]; then
+            xprop -root -f _NET_DESKTOP_NAMES 8u -set _NET_DESKTOP_NAMES probe
+            sleep 0.05
+            [[ $(desktop_names) == '"probe", '* ]] && answered=1 && break
+        fi
         sleep 0.05
     done
+    [ -n "$answered" ] || fail "the window manager did not start handling events"
+    # Removed, the names come back as openbox first gave them.
+    xprop -root -remove _NET_DESKTOP_NAMES
+    for _ in $(seq 100); do [ -n "$(desktop_names)" ] && return; sleep 0.05; done
+    fail "the window manager did not name its desktops again"
+}
+
+desktop_names() {
+    xprop -root -notype _NET_DESKTOP_NAMES 2>/dev/null | sed -n 's/^_NET_DESKTOP_NAMES = //p'
 }
 
 # A panel with a notification area (tint2, XEmbed), once the window manager is settled: it
@@ -58,8 +75,9 @@ start_tray_panel() {
     sleep 1
     tint2 -c "$repo/tests/e2e/tint2rc" >"$work/tint2.log" 2>&1 &
     started+=($!)
-    for _ in $(seq 100); do grep -q 'systray started' "$work/tint2.log" && break; sleep 0.05; done
-    grep -q 'systray started' "$work/tint2.log" || fail "the panel's notification area did not start"
+    for _ in $(seq 400); do grep -q 'systray started' "$work/tint2.log" && break; sleep 0.05; done
+    grep -q 'systray started' "$work/tint2.log" ||
+        fail "the panel's notification area did not start in 20 s: $(tail -n 5 "$work/tint2.log")"
     sleep 0.5
 }
 
