@@ -43,29 +43,20 @@ startup_medians() {
     done
 }
 
-# Milliseconds of one start of <key>. Now and then Xvfb turns a new client away at once (Qt: "could
-# not connect to display"; the program: "needs a graphical desktop"); such a start is tried again,
-# and never counted.
+# Milliseconds of one start of <key>.
 start_once() {
-    local key=$1 refused=0 begin pid
-    while true; do
-        begin=$(date +%s%N)
-        launch "$key" >"$work/start.out" 2>&1 &
-        pid=$!
-        until xdotool search --onlyvisible --name "$(title_of "$key")" >/dev/null 2>&1; do
-            kill -0 "$pid" 2>/dev/null || break
-            (($(date +%s%N) - begin < 20000000000)) || fail "$key showed no window in 20 s"
-            sleep 0.01
-        done
-        if kill -0 "$pid" 2>/dev/null; then
-            echo $((($(date +%s%N) - begin) / 1000000))
-            kill "$pid"
-            wait "$pid" 2>/dev/null || true
-            return
-        fi
-        grep -qE 'could not connect to display|needs a graphical desktop' "$work/start.out" && ((++refused < 5)) ||
-            fail "$key ended before its window: $(cat "$work/start.out")"
+    local key=$1 begin pid
+    begin=$(date +%s%N)
+    launch "$key" >"$work/start.out" 2>&1 &
+    pid=$!
+    until xdotool search --onlyvisible --name "$(title_of "$key")" >/dev/null 2>&1; do
+        kill -0 "$pid" 2>/dev/null || fail "$key ended before its window: $(cat "$work/start.out")"
+        (($(date +%s%N) - begin < 20000000000)) || fail "$key showed no window in 20 s"
+        sleep 0.01
     done
+    echo $((($(date +%s%N) - begin) / 1000000))
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
 }
 
 # CPU time of all of a process's threads in ns, as the scheduler counts it: exact, where the
