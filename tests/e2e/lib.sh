@@ -61,13 +61,13 @@ start_window_manager() {
     [ -n "$answered" ] || fail "the window manager did not start handling events"
     # Removed, the names come back as openbox first gave them.
     xprop -root -remove _NET_DESKTOP_NAMES
-    for _ in $(seq 100); do [ -n "$(desktop_names)" ] && return; sleep 0.05; done
-    fail "the window manager did not name its desktops again"
+    await desktops_named || fail "the window manager did not name its desktops again"
 }
 
 desktop_names() {
     xprop -root -notype _NET_DESKTOP_NAMES 2>/dev/null | sed -n 's/^_NET_DESKTOP_NAMES = //p'
 }
+desktops_named() { [ -n "$(desktop_names)" ]; }
 
 # A panel with a notification area (tint2, XEmbed), once the window manager is settled: it
 # drops the icons it embeds before that.
@@ -75,8 +75,7 @@ start_tray_panel() {
     sleep 1
     tint2 -c "$repo/tests/e2e/tint2rc" >"$work/tint2.log" 2>&1 &
     started+=($!)
-    for _ in $(seq 400); do grep -q 'systray started' "$work/tint2.log" && break; sleep 0.05; done
-    grep -q 'systray started' "$work/tint2.log" ||
+    await_within 20 grep -q 'systray started' "$work/tint2.log" ||
         fail "the panel's notification area did not start in 20 s: $(tail -n 5 "$work/tint2.log")"
     sleep 0.5
 }
@@ -235,6 +234,15 @@ poll_for_window() {
         sleep 0.02
     done
 }
+
+# Waits up to SECONDS for a condition (a command) to hold; await gives it 5 s.
+await_within() {
+    local seconds=$1
+    shift
+    for _ in $(seq $((seconds * 20))); do "$@" && return 0; sleep 0.05; done
+    "$@"
+}
+await() { await_within 5 "$@"; }
 
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 

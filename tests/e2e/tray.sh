@@ -116,11 +116,6 @@ popup_menus() {
 visible() { [ -n "$(xdotool search --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null)" ]; }
 icon_shown() { [ -n "$(icon_point)" ]; }
 
-# Waits up to 5 s for a condition (a command) to hold.
-await() {
-    for _ in $(seq 100); do "$@" && return 0; sleep 0.05; done
-    "$@"
-}
 hidden() { ! visible; }
 icon_gone() { ! icon_shown; }
 exited() { ! kill -0 "$zeravan_pid" 2>/dev/null; }
