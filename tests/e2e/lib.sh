@@ -11,6 +11,9 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
 mkdir -p "$shots"
 started=()
+# What the program started last writes, shown when it fails to start; a test may point it
+# elsewhere.
+program_log=$work/zeravan.out
 
 cleanup() {
     for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[$i]}" 2>/dev/null || true; done
@@ -123,7 +126,8 @@ await_main_window() {
     main_window=$(wait_for_window '^ZeravanV8\.0$' 20 || true)
     [ -n "$main_window" ] && return
     screenshot no_main_window || true
-    fail "the main window did not appear; $(program_state): $(cat "$work/zeravan.out")
+    fail "the main window did not appear; $(program_state):
+$(tail -n 40 "$program_log" 2>&1)
 $(describe_program)"
 }
 

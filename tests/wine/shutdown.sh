@@ -24,8 +24,12 @@ stop_wine
 # Wine needs a while to start, so the clock starts further back than on Linux.
 offset=$(offset_to 23:29:30)
 trace=$work/trace.log
-FAKETIME_DONT_FAKE_MONOTONIC=1 WINEDEBUG=+relay,+process,+wineboot \
-    faketime -f "$(faketime_shift "$offset")s" wine "$zeravan_exe" \
+program_log=$trace
+# The shifted clock is preloaded, as on Linux: the faketime command names a semaphore in
+# /dev/shm after its own process id, leaves it behind when killed, and refuses to start when a
+# later run gets the same id.
+LD_PRELOAD=$faketime_library FAKETIME="$(faketime_shift "$offset")s" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    WINEDEBUG=+relay,+process,+wineboot run_wine "$zeravan_exe" \
     2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
 await_main_window
 
