@@ -20,7 +20,11 @@ trap 'kill $program_pid $virtual_display_pid 2>/dev/null || true; rm -rf "$folde
 
 "$program" &
 program_pid=$!
-xdotool search --sync --onlyvisible --name '^ZeravanV8\.0$' >/dev/null
+# One search at a time: a search ends with an X error when a window vanishes under it.
+until xdotool search --onlyvisible --name '^ZeravanV8\.0$' >/dev/null 2>&1; do
+    kill -0 "$program_pid" 2>/dev/null || { echo "The program ended before its window showed." >&2; exit 1; }
+    sleep 0.1
+done
 sleep 1
 import -window root "$screenshot"
 echo "Screenshot of the main window saved to $screenshot"

@@ -13,7 +13,7 @@ offset=$(offset_to 23:29:55)
 start_zeravan_on_settable_clock "$offset"
 
 click "$main_window" 324 76  # "确 定"
-dialog=$(poll_for_window '^Orrimel$' 20)
+dialog=$(wait_for_window '^Orrimel$' 20)
 [ -n "$dialog" ] || fail "the countdown did not open"
 trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
 shutdown_second=$((trigger + 30000))
@@ -39,7 +39,7 @@ else
     set_clock "$offset"  # from 23:30:06 on to 23:30:41
     sleep 30
     ! grep -q '^PowerOff' "$calls" || fail "asked for a shutdown after 23:30:31 was skipped"
-    [ -n "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
+    [ -n "$(find_windows --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
     screenshot clock_set_forward
     echo "set forward over 23:30:31: no request reached logind ($(cut -f1 "$calls" | tr '\n' ' '))"
 fi

@@ -123,7 +123,7 @@ require_private_bus() {
 await_main_window() {
     zeravan_pid=$!
     started+=($zeravan_pid)
-    main_window=$(wait_for_window '^ZeravanV8\.0$' 20 || true)
+    main_window=$(wait_for_window '^ZeravanV8\.0$' 20)
     [ -n "$main_window" ] && return
     screenshot no_main_window || true
     fail "the main window did not appear; $(program_state):
@@ -137,7 +137,7 @@ describe_program() {
     echo "windows on $DISPLAY:"
     xwininfo -root -children 2>&1 | grep '^ *0x' || true
     local window
-    for window in $(xdotool search --name '^ZeravanV8\.0$' 2>/dev/null); do
+    for window in $(find_windows --name '^ZeravanV8\.0$' 2>/dev/null); do
         echo "main window $window: $(xwininfo -id "$window" | grep 'Map State')"
         xprop -id "$window" WM_STATE _NET_WM_STATE WM_HINTS 2>&1 | sed 's/^/    /'
     done
@@ -209,17 +209,12 @@ shifted_ms_of_first_call() {
 # Seconds to add to the real clock so that it reads $1 (HH:MM:SS) today, from now on.
 offset_to() { echo $(($(date -d "today $1" +%s) - $(date +%s))); }
 
-wait_for_window() {
-    local name=$1 seconds=$2
-    timeout "$seconds" xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n1
-}
-
 # Waits up to SECONDS for the countdown of a schedule for 23:30 and fails unless it opened in
 # 23:30:01 of the clock shifted by OFFSET; sets dialog, and trigger to 23:30:01 in ms of the day.
 await_countdown_in_trigger_second() {
     local offset=$1 seconds=$2 opened
     trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
-    dialog=$(poll_for_window '^Orrimel$' "$seconds")
+    dialog=$(wait_for_window '^Orrimel$' "$seconds")
     opened=$(shifted_ms_of_day "$offset")
     [ -n "$dialog" ] || fail "the countdown did not open"
     ((opened >= trigger && opened < trigger + 1300)) ||
@@ -227,13 +222,28 @@ await_countdown_in_trigger_second() {
     echo "countdown opened $((opened - trigger)) ms into 23:30:01"
 }
 
-# As wait_for_window, but looking every 20 ms, so that the moment it returns tells when the
-# window was mapped (xdotool's own --sync looks only every half second).
-poll_for_window() {
+# xdotool search with these arguments, made again when an X error ended it: a window that
+# vanishes while xdotool reads it (Wine makes and drops many as it starts, and a session's end
+# closes them all) ends the search that way, and would pass for no window at all.
+find_windows() {
+    local found status
+    for _ in $(seq 10); do
+        status=0
+        found=$(xdotool search "$@" 2>"$work/search.err") || status=$?
+        grep -q '^X Error' "$work/search.err" || break
+    done
+    [ -z "$found" ] || echo "$found"
+    return $status
+}
+
+# Waits up to SECONDS for a visible window named NAME (a regular expression) and prints its id,
+# or nothing when none appeared in time. It looks every 20 ms, so that the moment it returns
+# tells when the window was mapped.
+wait_for_window() {
     local name=$1 seconds=$2 window deadline
-    deadline=$(($(date +%s) + seconds))
-    while (($(date +%s) < deadline)); do
-        window=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n1 || true)
+    deadline=$(($(date +%s%3N) + seconds * 1000))
+    while (($(date +%s%3N) < deadline)); do
+        window=$(find_windows --onlyvisible --name "$name" | head -n1 || true)
         [ -n "$window" ] && echo "$window" && return 0
         sleep 0.02
     done

@@ -9,7 +9,7 @@ start_fake_logind
 start_window_manager
 start_zeravan 0  # in the locale the test runs in (C.UTF-8), not a Chinese one
 
-menus() { xdotool search --onlyvisible --classname zeravan 2>/dev/null | wc -l; }
+menus() { find_windows --onlyvisible --classname zeravan 2>/dev/null | wc -l; }
 before=$(menus)
 xdotool mousemove --window "$main_window" 112 76 click 3  # the hour's edit field
 for _ in $(seq 60); do (($(menus) > before)) && break; sleep 0.05; done

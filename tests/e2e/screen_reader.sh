@@ -41,7 +41,7 @@ $tree events "$app" 25 >"$work/events" 2>&1 &
 started+=($!)
 for _ in $(seq 100); do grep -q listening "$work/events" && break; sleep 0.05; done
 click "$main_window" 324 76  # "确 定"
-dialog=$(poll_for_window '^Orrimel$' 20)
+dialog=$(wait_for_window '^Orrimel$' 20)
 [ -n "$dialog" ] || fail "the countdown did not open"
 sleep 2
 $tree tree "$app" "关机倒计时" "离关机时间还有 " "目前状态：执行中" >"$work/countdown.tree" 2>&1 ||

@@ -10,7 +10,7 @@ start_window_manager
 start_tray_panel
 start_zeravan 0
 
-main_windows() { xdotool search --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null | wc -l; }
+main_windows() { find_windows --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null | wc -l; }
 
 start_again() {
     local status=0

@@ -34,7 +34,7 @@ click "$main_window" 324 76  # "确 定"
 if [ "$mode" = unreachable ] || [ "$mode" = silent ]; then
     if [ "$mode" = silent ]; then sleep 11; else sleep 1; fi
     screenshot "arming_$mode"
-    [ -z "$(poll_for_window '^Orrimel$' 15)" ] || fail "a refused schedule opened the countdown"
+    [ -z "$(wait_for_window '^Orrimel$' 15)" ] || fail "a refused schedule opened the countdown"
     ! grep -q '^PowerOff' "$calls" || fail "a refused schedule asked for a shutdown"
     echo "$mode: no countdown opened; calls: $(cut -f1 "$calls" | tr '\n' ' ')"
     exit 0
@@ -50,7 +50,7 @@ if [ "$mode" = cancel ]; then
     click "$dialog" 136 72  # "取 消 关 机"
     sleep $((((trigger + 33000) - $(shifted_ms_of_day "$offset")) / 1000))
     ! grep -q '^PowerOff' "$calls" || fail "a cancelled countdown asked for a shutdown"
-    [ -z "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
+    [ -z "$(find_windows --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
     screenshot cancelled
     echo "cancelled: no request reached logind ($(cut -f1 "$calls" | tr '\n' ' '))"
     exit 0
@@ -76,12 +76,12 @@ if [ "$mode" = session ]; then
 fi
 if [ "$mode" = in_progress ]; then
     [ "$(grep -c '^PowerOff' "$calls")" = 1 ] || fail "an accepted shutdown was asked again"
-    [ -n "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
+    [ -n "$(find_windows --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
     screenshot countdown_in_progress
 fi
 if [ "$mode" = refused ]; then
     [ "$(grep -c '^PowerOff' "$calls")" = 1 ] || fail "a refused shutdown was asked again"
-    [ -n "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
+    [ -n "$(find_windows --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog gone"
     screenshot countdown_refused
 fi
 echo "$request arrived $((requested - shutdown_second)) ms into 23:30:31; calls: $(cut -f1 "$calls" | tr '\n' ' ')"

@@ -30,7 +30,7 @@ calls_received() {
     done <"$calls"
 }
 
-window_open() { [ -n "$(xdotool search --onlyvisible --name '^Orrimel$' 2>/dev/null || true)" ]; }
+window_open() { [ -n "$(find_windows --onlyvisible --name '^Orrimel$' 2>/dev/null || true)" ]; }
 
 trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
 shutdown_second=$((trigger + 30000))
@@ -40,7 +40,7 @@ if [ "$which" = trigger ]; then
     second=$trigger
 else
     second=$shutdown_second
-    [ -n "$(poll_for_window '^Orrimel$' 20)" ] || fail "the countdown did not open"
+    [ -n "$(wait_for_window '^Orrimel$' 20)" ] || fail "the countdown did not open"
 fi
 
 sleep_until $((second - 500))
@@ -55,7 +55,7 @@ echo "held from $((stopped - second)) ms to $((resumed - second)) ms around the 
 
 if ((held * 1000 < catch_up)); then
     if [ "$which" = trigger ]; then
-        [ -n "$(poll_for_window '^Orrimel$' 5)" ] || fail "the countdown did not open late"
+        [ -n "$(wait_for_window '^Orrimel$' 5)" ] || fail "the countdown did not open late"
         opened=$(shifted_ms_of_day "$offset")
         ((opened < resumed + 1500)) || fail "opened $((opened - resumed)) ms after the stop"
         echo "countdown opened $((opened - trigger)) ms after 23:30:01"

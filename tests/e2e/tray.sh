@@ -113,7 +113,7 @@ popup_menus() {
     done
 }
 
-visible() { [ -n "$(xdotool search --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null)" ]; }
+visible() { [ -n "$(find_windows --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null)" ]; }
 icon_shown() { [ -n "$(icon_point)" ]; }
 
 hidden() { ! visible; }

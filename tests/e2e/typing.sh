@@ -25,7 +25,7 @@ xdotool windowactivate --sync "$terminal"
 until (($(shifted_ms_of_day "$offset") >= (23 * 3600 + 29 * 60 + 59) * 1000)); do sleep 0.05; done
 text=$'ls -la /tmp\necho one two three\n  spaces  and  enter \ndate\nfinal line of text\n'
 xdotool type --delay 80 "$text"
-dialog=$(poll_for_window '^Orrimel$' 5)
+dialog=$(wait_for_window '^Orrimel$' 5)
 [ -n "$dialog" ] || fail "no countdown on screen after the typing: it did not open, or a keystroke closed it"
 now=$(shifted_ms_of_day "$offset")
 ((now > (23 * 3600 + 30 * 60 + 1) * 1000 + 500)) || fail "typing ended before the countdown opened"
@@ -42,8 +42,8 @@ if [ "$mode" = cancel ]; then
     for _ in $(seq 40); do [ "$(xdotool getactivewindow)" = "$dialog" ] && break; sleep 0.05; done
     [ "$(xdotool getactivewindow)" = "$dialog" ] || fail "a click did not make the countdown active"
     xdotool key space
-    for _ in $(seq 40); do xdotool search --onlyvisible --name '^Orrimel$' >/dev/null || break; sleep 0.05; done
-    ! xdotool search --onlyvisible --name '^Orrimel$' >/dev/null || fail "Space did not cancel"
+    for _ in $(seq 40); do find_windows --onlyvisible --name '^Orrimel$' >/dev/null || break; sleep 0.05; done
+    ! find_windows --onlyvisible --name '^Orrimel$' >/dev/null || fail "Space did not cancel"
     sleep $((((23 * 3600 + 30 * 60 + 33) * 1000 - $(shifted_ms_of_day "$offset")) / 1000))
     ! grep -q '^PowerOff' "$calls" || fail "a cancelled countdown asked for a shutdown"
     echo "typing stayed in the terminal; a click and Space cancelled"

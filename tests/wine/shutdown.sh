@@ -55,8 +55,8 @@ if [ "$mode" = cancel ]; then
     sleep $((((shutdown_second + 3000) - $(shifted_ms_of_day "$offset")) / 1000))
     ! grep -q 'ExitWindowsEx(' "$trace" || fail "a cancelled countdown called ExitWindowsEx"
     ! grep -q 'end-session' "$trace" || fail "a cancelled countdown ended the session"
-    [ -z "$(xdotool search --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
-    [ -n "$(xdotool search --onlyvisible --name '^ZeravanV8\.0$' || true)" ] || fail "main window gone"
+    [ -z "$(find_windows --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
+    [ -n "$(find_windows --onlyvisible --name '^ZeravanV8\.0$' || true)" ] || fail "main window gone"
     screenshot wine_cancelled
     echo "cancelled: no ExitWindowsEx call, the program runs on"
     exit 0
@@ -87,7 +87,7 @@ echo "wineboot started at $(ms_of_day_at $((ended_at + offset * 1000))): ${ended
 # (WM_ENDSESSION). A program that does not answer within 5 s gets Wine's "end program" dialog,
 # and wineboot waits for it as long as it takes; a loaded machine may need some seconds
 # for each step, so the windows get half a minute.
-program_windows() { xdotool search --name '^(ZeravanV8\.0|Orrimel)$' 2>/dev/null || true; }
+program_windows() { find_windows --name '^(ZeravanV8\.0|Orrimel)$' 2>/dev/null || true; }
 for _ in $(seq 300); do
     [ -z "$(program_windows)" ] && break
     sleep 0.1
@@ -97,7 +97,7 @@ if [ -n "$(program_windows)" ]; then
     screenshot wine_shutdown_left_open
     fail "the program's windows are still there 30 s after the shutdown began;" \
         "wineboot: ${session_trace:-no answer received};" \
-        "windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+        "windows: $(find_windows --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
 fi
 closed_after=$(($(date +%s%3N) - ended_at))
 # What the program answered the wineboot that its own call started (the first to ask).

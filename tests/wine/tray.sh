@@ -17,9 +17,9 @@ sleep 1
 WINEDEBUG=+tooltips run_wine "$zeravan_exe" >"$work/zeravan.out" 2>&1 &
 await_main_window
 
-visible() { xdotool search --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null | grep -q .; }
+visible() { find_windows --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null | grep -q .; }
 # Our icon is the first and only one in Wine's tray, at its left end.
-tray() { xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1 || true; }
+tray() { find_windows --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n1 || true; }
 
 xdotool windowminimize "$main_window"
 for _ in $(seq 100); do visible || break; sleep 0.05; done
