@@ -4,8 +4,8 @@
 
 namespace zeravan::app {
 
-GlobalForms::GlobalForms(MainWindowFactory makeMainWindow, QIcon countdownIcon,
-                         std::function<void()> end)
+GlobalForms::GlobalForms(MainWindowFactory makeMainWindow, const engine::SteadyClock& steady,
+                         QIcon countdownIcon, std::function<void()> end)
     : form1([this, makeMainWindow = std::move(makeMainWindow)] {
           auto window = makeMainWindow([this] { Form2.Show(); });
           QObject::connect(window.get(), &forms::Form::unloaded, window.get(), [this] {
@@ -14,9 +14,9 @@ GlobalForms::GlobalForms(MainWindowFactory makeMainWindow, QIcon countdownIcon,
           });
           return window;
       }),
-      Form2([this, countdownIcon = std::move(countdownIcon)] {
-          return std::make_unique<CountdownForm>(
-              CountdownServices{[this]() -> MainWindowForm& { return *form1; }, countdownIcon});
+      Form2([this, &steady, countdownIcon = std::move(countdownIcon)] {
+          return std::make_unique<CountdownForm>(CountdownServices{
+              [this]() -> MainWindowForm& { return *form1; }, steady, countdownIcon});
       }),
       end_(std::move(end)) {}
 

@@ -20,7 +20,8 @@ public:
     using ShowCountdown = std::function<void()>;
     using MainWindowFactory = std::function<std::unique_ptr<MainWindowForm>(ShowCountdown)>;
 
-    GlobalForms(MainWindowFactory makeMainWindow, QIcon countdownIcon, std::function<void()> end);
+    GlobalForms(MainWindowFactory makeMainWindow, const engine::SteadyClock& steady,
+                QIcon countdownIcon, std::function<void()> end);
 
     forms::FormInstance<MainWindowForm> form1;
     forms::FormInstance<CountdownForm> Form2;

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QNetworkAccessManager>
+#include <QSessionManager>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -81,6 +82,12 @@ int run(int argc, char** argv) {
     QtArguments arguments(argc, argv, desktop.qtPlatform);
     QApplication application(arguments.count(), arguments.values());
     installChineseQtTexts(application);
+    // Started again by the desktop at the next login, it would come back without its schedule;
+    // it keeps nothing that a restart could bring back.
+    QObject::connect(&application, &QGuiApplication::saveStateRequest, &application,
+                     [](QSessionManager& session) {
+                         session.setRestartHint(QSessionManager::RestartNever);
+                     });
 
     platform::SingleInstanceLock runningCopy(lockName(desktop));
     if (!runningCopy.claim()) return 0;
@@ -93,6 +100,7 @@ int run(int argc, char** argv) {
     QApplication::setWindowIcon(mainIcon);
 
     const engine::SystemClock clock;
+    const engine::SystemSteadyClock steadyClock;
     const std::unique_ptr<platform::PowerPort> power = platform::makeSystemPowerPort();
     platform::QtTrayPort tray(mainIcon);
     platform::DesktopLinkOpener links;
@@ -107,7 +115,7 @@ int run(int argc, char** argv) {
                 // Not QPixmap's own loading, whose cache would keep the full-size original.
                 QPixmap::fromImage(QImage(QStringLiteral(":/background.jpg"))), mainIcon});
         },
-        countdownIcon, endProgram);
+        steadyClock, countdownIcon, endProgram);
 
     globals.form1.Show();
     QObject::connect(&runningCopy, &platform::SingleInstanceLock::askedFor, &application,

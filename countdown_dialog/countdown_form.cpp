@@ -50,15 +50,19 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
 void CountdownForm::Form_Load() {
     MainWindowForm& form1 = services_.form1();
     // Opened late after a stall, it counts from where it would be had it opened on time.
-    Label2->setCaption(QString::number(
-        engine::openingCount(forms::u8(form1.Text1.Text), forms::u8(form1.Text3.Text))));
+    openingCount_ = engine::openingCount(forms::u8(form1.Text1.Text), forms::u8(form1.Text3.Text));
+    openedAtMs_ = services_.steady.milliseconds();
+    Label2->setCaption(QString::number(openingCount_));
     shutdownSecond_.reset();
     shutdownAsked_ = false;
     connect(&form1, &MainWindowForm::powerRequestRefused, this, &CountdownForm::showRefusal);
 }
 
+// A second tick that comes late after a stall shows the time really left, not one less.
 void CountdownForm::Timer2_Timer() {
-    Label2->setCaption(forms::q(engine::nextCount(forms::u8(Label2->Caption()))));
+    const long long elapsedMs = services_.steady.milliseconds() - openedAtMs_;
+    Label2->setCaption(forms::q(
+        engine::countAfterTick(forms::u8(Label2->Caption()), openingCount_, elapsedMs)));
 }
 
 // Presses in every tick of the shutdown second (or of the first second after it, when the program
@@ -75,10 +79,16 @@ void CountdownForm::Timer1_Timer() {
             shutdownAsked_ = true;
             form1.Command1.setValue(true);
             break;
-        case engine::Due::Missed:
-            form1.Label6->setCaption(forms::q(engine::missedStatus));
-            stopCountingAndSay(forms::q(engine::missedCountdownText));
+        case engine::Due::Missed: {
+            const std::string now = forms::u8(form1.Text1.Text);
+            const std::string next = forms::u8(form1.Text3.Text);
+            const bool today = engine::comesLaterToday(now, next);
+            form1.Label6->setCaption(
+                forms::q(today ? engine::missedStatusToday : engine::missedStatus));
+            stopCountingAndSay(
+                forms::q(today ? engine::missedCountdownTextToday : engine::missedCountdownText));
             break;
+        }
         case engine::Due::No:
             break;
     }

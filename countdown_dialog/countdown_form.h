@@ -10,6 +10,7 @@
 
 #include "app/forms/controls.h"
 #include "app/forms/form.h"
+#include "engine/clock.h"
 #include "engine/due_second.h"
 #include "main_window/main_window_form.h"
 
@@ -18,6 +19,7 @@ namespace zeravan {
 struct CountdownServices {
     // The main window's global instance; referring to it loads it if needed.
     std::function<MainWindowForm&()> form1;
+    const engine::SteadyClock& steady;  // what the count goes by
     QIcon icon;
 };
 
@@ -52,6 +54,8 @@ private:
 
     CountdownServices services_;
     engine::DueSecond shutdownSecond_;
+    int openingCount_ = 0;      // the count shown on opening
+    long long openedAtMs_ = 0;  // when, on the steady clock
     bool shutdownAsked_ = false;
 };
 

@@ -9,7 +9,7 @@ struct CivilDate {
     int year = 1970;
     int month = 1;  // 1..12
     int day = 1;    // 1..31
-    friend bool operator==(const CivilDate&, const CivilDate&) = default;
+    friend auto operator<=>(const CivilDate&, const CivilDate&) = default;
 };
 
 struct TimeOfDay {

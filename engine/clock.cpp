@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "engine/clock.h"
 
+#include <chrono>
 #include <ctime>
 
 #include "platform/local_time.h"
@@ -16,6 +17,12 @@ LocalDateTime localTimeAt(std::time_t instant) {
 
 LocalDateTime SystemClock::now() const {
     return localTimeAt(std::time(nullptr));
+}
+
+long long SystemSteadyClock::milliseconds() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace zeravan::engine

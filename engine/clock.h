@@ -24,4 +24,16 @@ public:
     LocalDateTime now() const override;
 };
 
+// Time that only runs on, whatever the wall clock does: what counts elapsed seconds.
+class SteadyClock {
+public:
+    virtual ~SteadyClock() = default;
+    virtual long long milliseconds() const = 0;
+};
+
+class SystemSteadyClock final : public SteadyClock {
+public:
+    long long milliseconds() const override;
+};
+
 }  // namespace zeravan::engine

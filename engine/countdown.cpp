@@ -22,6 +22,12 @@ std::string nextCount(std::string_view count) {
     return std::to_string(value - 1);
 }
 
+std::string countAfterTick(std::string_view count, int openingCount, long long elapsedMs) {
+    const std::string next = nextCount(count);
+    const long long byTime = openingCount - (elapsedMs + 500) / 1000;
+    return byTime < std::stoll(next) ? std::to_string(byTime) : next;
+}
+
 int openingCount(std::string_view now, std::string_view shutdown) {
     const auto nowMoment = parseNowString(now);
     const auto shutdownMoment = parseNowString(shutdown);

@@ -20,7 +20,22 @@ std::optional<long long> wallSecondsOf(std::string_view nowText) {
 Due DueSecond::check(std::string_view now, std::string_view target) {
     const std::optional<long long> nowSecond = wallSecondsOf(now);
     const std::optional<long long> previous = std::exchange(previous_, nowSecond);
+    const std::string watched = std::exchange(watched_, std::string(target));
+    const bool movedOnUnacted = !target.empty() && !watched.empty() && target != watched &&
+                                passedUnacted(watched, previous, nowSecond);
+    const Due due = watch(now, target, nowSecond, previous);
+    return due == Due::No && movedOnUnacted ? Due::Missed : due;
+}
 
+bool DueSecond::passedUnacted(std::string_view target, std::optional<long long> previous,
+                              std::optional<long long> now) const {
+    const std::optional<long long> targetSecond = wallSecondsOf(target);
+    return target != spent_ && target != acting_ && targetSecond && previous && now &&
+           *previous < *targetSecond && *now > *targetSecond;
+}
+
+Due DueSecond::watch(std::string_view now, std::string_view target,
+                     std::optional<long long> nowSecond, std::optional<long long> previous) {
     if (!acting_.empty()) {
         if (target == acting_ && now == actingNow_) return Due::Now;
         spent_ = std::exchange(acting_, {});
@@ -50,6 +65,7 @@ void DueSecond::reset() {
     acting_.clear();
     actingNow_.clear();
     spent_.clear();
+    watched_.clear();
 }
 
 }  // namespace zeravan::engine

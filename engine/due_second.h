@@ -33,18 +33,27 @@ enum class Due {
 // clock is set back. Only the first time acts: once the ticks of the acting second are over, the
 // target is spent until another target is watched or the watch is reset. An empty target, or
 // one that is not a now string, is never due but through exact equality.
+//
+// The target moves on with the calendar (the day choice turns to the next day's date). When it
+// moves on from a second that went by unacted while the program could not look (a suspend over
+// midnight, the clock set forward by days), that second is told as Missed all the same.
 class DueSecond {
 public:
     Due check(std::string_view now, std::string_view target);
     void reset();
 
 private:
+    Due watch(std::string_view now, std::string_view target, std::optional<long long> nowSecond,
+              std::optional<long long> previous);
     Due act(std::string_view now, std::string_view target);
+    bool passedUnacted(std::string_view target, std::optional<long long> previous,
+                       std::optional<long long> now) const;
 
     std::optional<long long> previous_;  // the wall-clock second of the tick before
     std::string acting_;                 // the target acted on, while in the acting second
     std::string actingNow_;              // the now string of that second
     std::string spent_;                  // a target whose acting second has come and gone
+    std::string watched_;                // the target of the tick before
 };
 
 }  // namespace zeravan::engine

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "engine/schedule.h"
 
+#include "engine/texts.h"
+
 namespace zeravan::engine {
 
 namespace {
@@ -20,13 +22,23 @@ bool isArmed(std::string_view confirmButtonCaption) {
     return confirmButtonCaption == armedCaption;
 }
 
-CivilDate targetDate(const CivilDate& today, std::string_view dayChoice,
-                     std::string_view firstDayItem) {
-    return dayChoice == firstDayItem ? today : addDays(today, 1);
+ChosenDay::Reading ChosenDay::read(const CivilDate& today, bool choiceIsFirstItem) const {
+    if (choiceIsFirstItem) return {today};
+    // A choice never seen being made counts as made today.
+    const CivilDate target = addDays(madeOn_.value_or(today), 1);
+    if (today >= target) return {today, true};
+    return {target};
 }
 
-bool isDayResetSecond(std::string_view timeText) {
-    return timeText == dayResetTime;
+bool comesLaterToday(std::string_view now, std::string_view scheduleString) {
+    const auto nowMoment = parseNowString(now);
+    const auto next = parseNowString(scheduleString);
+    return nowMoment && next && next->date == nowMoment->date &&
+           wallSeconds(*next) > wallSeconds(*nowMoment);
+}
+
+std::string_view missedStatusFor(std::string_view now, std::string_view nextTrigger) {
+    return comesLaterToday(now, nextTrigger) ? missedStatusToday : missedStatus;
 }
 
 std::string triggerString(std::string_view targetDateText, std::string_view hour,

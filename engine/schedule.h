@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,23 +19,43 @@ inline constexpr std::string_view initialStatus = "停 止";
 inline constexpr std::string_view runningStatus = "执行中...";
 inline constexpr std::string_view stoppedStatus = "停止";
 // The day's shutdown second went by without a request (the computer asleep, the program held
-// up, the clock moved on); the schedule stays armed for the same time the next day.
+// up, the clock moved on); the schedule stays armed for the same time the next day, or later
+// today when the miss is noticed on a later day before that time.
 inline constexpr std::string_view missedStatus = "已错过关机，明天照常执行";
+inline constexpr std::string_view missedStatusToday = "已错过关机，今天照常执行";
 // The user closed the countdown window: no shutdown today, the same time tomorrow.
 inline constexpr std::string_view skippedStatus = "今天已跳过，明天照常执行";
-
-// The second in which the day choice returns to its first item each night.
-inline constexpr std::string_view dayResetTime = "0:00:00";
 
 // Armed exactly when the confirm button reads "修改"; any other caption is idle.
 bool isArmed(std::string_view confirmButtonCaption);
 
-// The day the schedule aims at: today when the day choice is exactly the first list item,
-// otherwise the day after.
-CivilDate targetDate(const CivilDate& today, std::string_view dayChoice,
-                     std::string_view firstDayItem);
+// The day the schedule aims at, by the calendar: today when the day choice is exactly the first
+// list item ("今天"); any other choice ("明天") means the day after the day it was made on,
+// whatever ticks were missed since (a stall, a suspend, the clock moved either way). Once that
+// day has come, or gone by while the program could not look, the choice reads as the first
+// item again and the schedule aims at today.
+class ChosenDay {
+public:
+    struct Reading {
+        CivilDate target;
+        bool backToFirstItem = false;  // the choice is to read as the first list item again
+    };
 
-bool isDayResetSecond(std::string_view timeText);
+    // The day choice was set (or confirmed) on `today`.
+    void madeOn(const CivilDate& today) { madeOn_ = today; }
+    Reading read(const CivilDate& today, bool choiceIsFirstItem) const;
+
+private:
+    std::optional<CivilDate> madeOn_;
+};
+
+// Whether a schedule string (the trigger or the shutdown string the schedule now aims at) names
+// a second later on the day of `now`: after a miss, the same time comes again today, not
+// tomorrow.
+bool comesLaterToday(std::string_view now, std::string_view scheduleString);
+
+// The status after a missed shutdown, by the trigger string the schedule now aims at.
+std::string_view missedStatusFor(std::string_view now, std::string_view nextTrigger);
 
 // Target date, " ", hour, ":", minute, then ":01" (trigger) or ":31" (shutdown), taken as they
 // stand: the trigger fires only on exact equality with the now string.

@@ -208,6 +208,9 @@ void MainWindowForm::setTabOrder() {
 
 void MainWindowForm::connectHandlers() {
     connect(Command4, &QPushButton::clicked, this, &MainWindowForm::Command4_Click);
+    // 明天 is the day after the day it was chosen on, however the clock moves afterwards.
+    connect(Combo1, &QComboBox::editTextChanged, this,
+            [this] { chosenDay_.madeOn(services_.clock.now().date); });
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
     Command3.Click = [this] { Command3_Click(); };
@@ -217,6 +220,10 @@ void MainWindowForm::connectHandlers() {
     connect(Label16, &Label::Click, this, &MainWindowForm::Label16_Click);
     connect(&services_.power, &platform::PowerPort::requestRefused, this,
             &MainWindowForm::reportRefusal);
+    connect(&services_.power, &platform::PowerPort::requestUnreachable, this,
+            &MainWindowForm::reportUnreachable);
+    connect(&services_.power, &platform::PowerPort::requestCancelled, this,
+            &MainWindowForm::reportCancelled);
     connect(&services_.tray, &platform::TrayPort::mouseMessage, this,
             [this](int code) { Form_MouseMove(static_cast<float>(code) * forms::TwipsPerPixelX); });
 }

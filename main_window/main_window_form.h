@@ -20,6 +20,7 @@
 #include "app/forms/controls.h"
 #include "app/forms/form.h"
 #include "engine/due_second.h"
+#include "engine/schedule.h"
 #include "main_window/main_window_services.h"
 
 namespace zeravan {
@@ -62,7 +63,7 @@ public:
     forms::TextBox Text2;           // trigger string: when the countdown opens
     forms::TextBox Text3;           // shutdown string: when the power-off is asked
     forms::TextBox Text4;           // target date: today or tomorrow
-    forms::TextBox Text5;           // current time, for the midnight reset
+    forms::TextBox Text5;           // current time
     forms::CommandButton Command1;  // shut down
     forms::CommandButton Command2;  // restart
     forms::CommandButton Command3;  // log off
@@ -92,7 +93,8 @@ public:
     void bringBack();
 
 signals:
-    // A power request was refused by the system; the message is for the user.
+    // A power request came to nothing (refused, out of reach, or called off after it was
+    // accepted); the message is for the user, in place of the count.
     void powerRequestRefused(const QString& message);
 
 protected:
@@ -115,6 +117,8 @@ private:
     void applyPowerPermission(unsigned arming, platform::PowerPermission permission);
     void EnableShutdownPrivilege();
     void reportRefusal(platform::PowerAction action, const QString& reason);
+    void reportUnreachable(platform::PowerAction action, const QString& reason);
+    void reportCancelled(platform::PowerAction action, const QString& reason);
     void WindowStyle();
     void restoreFromTray();
 
@@ -122,6 +126,7 @@ private:
     QPoint placeBeforeTray_;
     bool resizePending_ = false;
     engine::DueSecond triggerSecond_;
+    engine::ChosenDay chosenDay_;  // the calendar day the day choice was made on
     // Counts armings, so that the system's answer for an earlier one is not applied to a later.
     unsigned armings_ = 0;
 };

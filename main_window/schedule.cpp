@@ -29,6 +29,8 @@ void MainWindowForm::arm() {
         return;
     }
     triggerSecond_.reset();
+    // 明天 confirmed today means the day after today, whenever it was picked.
+    chosenDay_.madeOn(services_.clock.now().date);
     Combo1->setEditText(q(check.day));
     Combo2->setEditText(q(check.hour));
     Combo3->setEditText(q(check.minute));
@@ -87,7 +89,7 @@ void MainWindowForm::Timer1_Timer() {
             services_.showCountdown();
             break;
         case engine::Due::Missed:
-            Label6->setCaption(q(engine::missedStatus));
+            Label6->setCaption(q(engine::missedStatusFor(u8(Text1.Text), u8(Text2.Text))));
             break;
         case engine::Due::No:
             break;

@@ -51,17 +51,28 @@ PowerPermission permissionFrom(const QString& answer) {
 
 }  // namespace
 
-LogindPowerPort::LogindPowerPort(QDBusConnection bus, QObject* parent, int permissionTimeoutMs)
-    : PowerPort(parent), bus_(std::move(bus)), permissionTimeoutMs_(permissionTimeoutMs) {}
+LogindPowerPort::LogindPowerPort(BusLink bus, QObject* parent, int permissionTimeoutMs,
+                                 int sessionEndDeadlineMs)
+    : PowerPort(parent),
+      bus_(std::move(bus)),
+      permissionTimeoutMs_(permissionTimeoutMs),
+      sessionEnd_(sessionEndDeadlineMs) {
+    connect(&sessionEnd_, &SessionEndWatch::cancelled, this, [this](PowerAction action, const QString& reason) {
+        gate_.refused(action);
+        emit requestCancelled(action, reason);
+    });
+}
 
 // logind checks the caller through polkit; there is nothing to enable beforehand.
 void LogindPowerPort::enableShutdownPrivilege() {}
 
 void LogindPowerPort::request(PowerAction action) {
     if (!gate_.letThrough(*this, action)) return;
-    // Without a connection Qt hands back a call that never reports; refuse it the same way.
-    if (!bus_.isConnected()) {
-        const QDBusError error(QDBusError::Disconnected, bus_.lastError().message());
+    // A bus that went away and came back is connected to again here, in the shutdown second.
+    QDBusConnection bus = bus_.connection();
+    // Without a connection Qt hands back a call that never reports; report it the same way.
+    if (!bus.isConnected()) {
+        const QDBusError error(QDBusError::Disconnected, bus.lastError().message());
         QMetaObject::invokeMethod(
             this, [this, action, error] { finish(action, error); }, Qt::QueuedConnection);
         return;
@@ -69,7 +80,7 @@ void LogindPowerPort::request(PowerAction action) {
     // A call that fails at once still reports through the event loop, so the outcome never
     // arrives before request() returns.
     auto* watcher =
-        new QDBusPendingCallWatcher(bus_.asyncCall(callFor(action), kRequestTimeoutMs), this);
+        new QDBusPendingCallWatcher(bus.asyncCall(callFor(action), kRequestTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, action](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
@@ -78,23 +89,43 @@ void LogindPowerPort::request(PowerAction action) {
 }
 
 void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
-    if (error.isValid() && error.name() != kOperationInProgress) {
-        gate_.refused(action);
-        emit requestRefused(action, error.name() + QStringLiteral(": ") + error.message());
-    } else {
+    if (!error.isValid() || error.name() == kOperationInProgress) {
         gate_.accepted(action);
+        watchSessionEnd(action);
         emit requestAccepted(action);
+        return;
+    }
+    gate_.refused(action);
+    const QString reason = error.name() + QStringLiteral(": ") + error.message();
+    if (isUnreachable(error)) {
+        emit requestUnreachable(action, reason);
+    } else {
+        emit requestRefused(action, reason);
     }
 }
 
+void LogindPowerPort::watchSessionEnd(PowerAction action) {
+    QDBusConnection bus = bus_.connection();
+    // Connecting twice to the same signal is refused by Qt, so a second acceptance adds nothing.
+    bus.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForShutdown"),
+                this, SLOT(prepareForShutdown(bool)));
+    sessionEnd_.begin(action);
+}
+
+// false: a shutdown that was under way is no longer.
+void LogindPowerPort::prepareForShutdown(bool starting) {
+    if (!starting) sessionEnd_.calledOff(QStringLiteral("logind: PrepareForShutdown(false)"));
+}
+
 void LogindPowerPort::askPowerOffPermission(QObject* context, PermissionAnswer answer) {
-    if (!bus_.isConnected()) {
+    QDBusConnection bus = bus_.connection();
+    if (!bus.isConnected()) {
         QMetaObject::invokeMethod(
             context, [answer] { answer(PowerPermission::Unreachable); }, Qt::QueuedConnection);
         return;
     }
     auto* watcher = new QDBusPendingCallWatcher(
-        bus_.asyncCall(managerCall(QStringLiteral("CanPowerOff")), permissionTimeoutMs_), this);
+        bus.asyncCall(managerCall(QStringLiteral("CanPowerOff")), permissionTimeoutMs_), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [watcher] { watcher->deleteLater(); });
     connect(

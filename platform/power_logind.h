@@ -2,35 +2,44 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDBusConnection>
 #include <QDBusError>
 
+#include "platform/bus_link.h"
 #include "platform/power_port.h"
 #include "platform/power_request_gate.h"
+#include "platform/session_end_watch.h"
 
 namespace zeravan::platform {
 
 // systemd-logind on the given bus. Calls are interactive, so polkit may ask for a password.
-// Presses of a kind that waits for its answer, or that was just accepted, send nothing.
+// Presses of a kind that waits for its answer, or that was just accepted, send nothing. An
+// accepted shutdown or reboot is watched: logind's PrepareForShutdown(false) says it was called
+// off.
 class LogindPowerPort final : public PowerPort {
     Q_OBJECT
 public:
     // How long CanPowerOff may take before logind counts as unreachable.
     static constexpr int kPermissionTimeoutMs = 10'000;
 
-    explicit LogindPowerPort(QDBusConnection bus, QObject* parent = nullptr,
-                             int permissionTimeoutMs = kPermissionTimeoutMs);
+    explicit LogindPowerPort(BusLink bus, QObject* parent = nullptr,
+                             int permissionTimeoutMs = kPermissionTimeoutMs,
+                             int sessionEndDeadlineMs = SessionEndWatch::kDefaultDeadlineMs);
 
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;
     void askPowerOffPermission(QObject* context, PermissionAnswer answer) override;
 
+private slots:
+    void prepareForShutdown(bool starting);
+
 private:
     void finish(PowerAction action, const QDBusError& error);
+    void watchSessionEnd(PowerAction action);
 
-    QDBusConnection bus_;
+    BusLink bus_;
     int permissionTimeoutMs_;
     PowerRequestGate gate_;
+    SessionEndWatch sessionEnd_;
 };
 
 }  // namespace zeravan::platform

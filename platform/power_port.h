@@ -31,7 +31,13 @@ public:
 
 signals:
     void requestAccepted(zeravan::platform::PowerAction action);
+    // The system said no.
     void requestRefused(zeravan::platform::PowerAction action, const QString& reason);
+    // Nobody could be asked: the bus, or the service on it, could not be reached.
+    void requestUnreachable(zeravan::platform::PowerAction action, const QString& reason);
+    // An accepted request came to nothing: the system or a program called the end of the
+    // session off, or the session still runs long after it should have ended.
+    void requestCancelled(zeravan::platform::PowerAction action, const QString& reason);
 };
 
 }  // namespace zeravan::platform

@@ -25,14 +25,16 @@ std::vector<SessionManagerService> makeKnownSessionManagers() {
     return {
         // KDE Plasma: plasma-workspace, startkde/plasma-shutdown/org.kde.Shutdown.xml. These
         // end the session at once; Plasma's confirmation is a separate service
-        // (org.kde.LogoutPrompt), not asked here.
+        // (org.kde.LogoutPrompt), not asked here. Neither interface of Plasma's has a signal for
+        // an end called off (ksmserver's subSessionCloseCanceled is for sub-sessions).
         {{QStringLiteral("KDE")},
          QStringLiteral("org.kde.Shutdown"),
          QStringLiteral("/Shutdown"),
          QStringLiteral("org.kde.Shutdown"),
          {{QStringLiteral("logoutAndShutdown"), noArguments()}},
          {{QStringLiteral("logoutAndReboot"), noArguments()}},
-         {{QStringLiteral("logout"), noArguments()}}},
+         {{QStringLiteral("logout"), noArguments()}},
+         {}},
         // KDE Plasma before 5.25: ksmserver's logout(confirm, type, mode), with the values of
         // plasma-workspace, libkworkspace/kworkspace.h: ShutdownConfirmNo (0, "shutdown without
         // asking"), ShutdownTypeHalt (2), ShutdownTypeReboot (1) or ShutdownTypeNone (0, only
@@ -43,7 +45,8 @@ std::vector<SessionManagerService> makeKnownSessionManagers() {
          QStringLiteral("org.kde.KSMServerInterface"),
          {{QStringLiteral("logout"), {0, 2, -1}}},
          {{QStringLiteral("logout"), {0, 1, -1}}},
-         {{QStringLiteral("logout"), {0, 0, -1}}}},
+         {{QStringLiteral("logout"), {0, 0, -1}}},
+         {}},
         // The org.gnome.SessionManager interface, spoken by several desktops:
         // - MATE: mate-session-manager, mate-session/org.gnome.SessionManager.xml, and Cinnamon:
         //   cinnamon-session, cinnamon-session/org.gnome.SessionManager.xml: RequestShutdown and
@@ -56,6 +59,9 @@ std::vector<SessionManagerService> makeKnownSessionManagers() {
         //   dialog counts down and then goes ahead unless the user cancels it.
         // Logout with mode 1 is "no confirmation interface" in all three documents.
         // Each answers UnknownMethod for the others' names, so the list goes on to its own.
+        // mate-session and cinnamon-session go back to their running phase when a program or
+        // the user calls the end of the session off, and say so with SessionRunning
+        // (gsm-manager.c, start_phase); gnome-session 3.x no longer does.
         {{QStringLiteral("GNOME"), QStringLiteral("MATE"), QStringLiteral("UKUI"),
           QStringLiteral("X-Cinnamon"), QStringLiteral("Cinnamon")},
          gnomeName,
@@ -68,27 +74,31 @@ std::vector<SessionManagerService> makeKnownSessionManagers() {
           {QStringLiteral("reboot"), noArguments()},
           {QStringLiteral("Reboot"), noArguments()}},
          {{QStringLiteral("Logout"), {QVariant::fromValue(quint32{1})}},
-          {QStringLiteral("logout"), noArguments()}}},
+          {QStringLiteral("logout"), noArguments()}},
+         QStringLiteral("SessionRunning")},
         // XFCE: xfce4-session, xfce4-session/xfsm-manager-dbus.xml: Shutdown(allow_save),
         // Restart(allow_save), Logout(show_dialog, allow_save); none of them shows a dialog
-        // unless asked to.
+        // unless asked to. Programs may save or object; ShutdownCancelled says one did.
         {{QStringLiteral("XFCE")},
          QStringLiteral("org.xfce.SessionManager"),
          QStringLiteral("/org/xfce/SessionManager"),
          QStringLiteral("org.xfce.Session.Manager"),
          {{QStringLiteral("Shutdown"), {true}}},
          {{QStringLiteral("Restart"), {true}}},
-         {{QStringLiteral("Logout"), {false, true}}}},
+         {{QStringLiteral("Logout"), {false, true}}},
+         QStringLiteral("ShutdownCancelled")},
         // LXQt: lxqt-session, lxqt-session/src/sessiondbusadaptor.h (registered as
-        // org.lxqt.session at /LXQtSession in src/sessionapplication.cpp): powerOff, reboot and
-        // logout close the session's programs first; no dialog.
+        // org.lxqt.session at /LXQtSession in src/sessionapplication.cpp): powerOff and reboot
+        // ask logind first and then end the session's programs, so no program can save its
+        // work or object; no dialog, and no signal.
         {{QStringLiteral("LXQt")},
          QStringLiteral("org.lxqt.session"),
          QStringLiteral("/LXQtSession"),
          QStringLiteral("org.lxqt.session"),
          {{QStringLiteral("powerOff"), noArguments()}},
          {{QStringLiteral("reboot"), noArguments()}},
-         {{QStringLiteral("logout"), noArguments()}}},
+         {{QStringLiteral("logout"), noArguments()}},
+         {}},
         // Cinnamon before it took the GNOME name: cinnamon-session,
         // cinnamon-session/org.cinnamon.SessionManager.xml, the same calls as above.
         {{QStringLiteral("X-Cinnamon"), QStringLiteral("Cinnamon")},
@@ -97,7 +107,8 @@ std::vector<SessionManagerService> makeKnownSessionManagers() {
          QStringLiteral("org.cinnamon.SessionManager"),
          {{QStringLiteral("RequestShutdown"), noArguments()}},
          {{QStringLiteral("RequestReboot"), noArguments()}},
-         {{QStringLiteral("Logout"), {QVariant::fromValue(quint32{1})}}}},
+         {{QStringLiteral("Logout"), {QVariant::fromValue(quint32{1})}}},
+         QStringLiteral("SessionRunning")},
         // Deepin: startdde, session.go: RequestShutdown, RequestReboot and RequestLogout act at
         // once; Shutdown, Reboot and Logout would open its dialog instead.
         {{QStringLiteral("Deepin"), QStringLiteral("DDE")},
@@ -106,7 +117,8 @@ std::vector<SessionManagerService> makeKnownSessionManagers() {
          QStringLiteral("com.deepin.SessionManager"),
          {{QStringLiteral("RequestShutdown"), noArguments()}},
          {{QStringLiteral("RequestReboot"), noArguments()}},
-         {{QStringLiteral("RequestLogout"), noArguments()}}},
+         {{QStringLiteral("RequestLogout"), noArguments()}},
+         {}},
     };
 }
 
@@ -170,17 +182,28 @@ const std::vector<SessionManagerService>& knownSessionManagers() {
     return managers;
 }
 
-SessionManagerPowerPort::SessionManagerPowerPort(QDBusConnection sessionBus,
+SessionManagerPowerPort::SessionManagerPowerPort(BusLink sessionBus,
                                                  std::unique_ptr<PowerPort> fallback,
-                                                 const QString& currentDesktop, QObject* parent)
+                                                 const QString& currentDesktop, QObject* parent,
+                                                 int sessionEndDeadlineMs)
     : PowerPort(parent),
       bus_(std::move(sessionBus)),
       fallback_(std::move(fallback)),
-      order_(tryingOrder(currentDesktop)) {
+      order_(tryingOrder(currentDesktop)),
+      sessionEnd_(sessionEndDeadlineMs) {
+    // logind watches what it accepted itself.
     connect(fallback_.get(), &PowerPort::requestAccepted, this,
-            [this](PowerAction action) { accept(action); });
+            [this](PowerAction action) { accept(action, nullptr); });
     connect(fallback_.get(), &PowerPort::requestRefused, this,
-            [this](PowerAction action, const QString& reason) { refuse(action, reason); });
+            [this](PowerAction action, const QString& reason) { fail(action, reason, false); });
+    connect(fallback_.get(), &PowerPort::requestUnreachable, this,
+            [this](PowerAction action, const QString& reason) { fail(action, reason, true); });
+    connect(fallback_.get(), &PowerPort::requestCancelled, this, &PowerPort::requestCancelled);
+    connect(&sessionEnd_, &SessionEndWatch::cancelled, this,
+            [this](PowerAction action, const QString& reason) {
+                gate_.refused(action);
+                emit requestCancelled(action, reason);
+            });
 }
 
 SessionManagerPowerPort::~SessionManagerPowerPort() = default;
@@ -195,7 +218,9 @@ void SessionManagerPowerPort::askPowerOffPermission(QObject* context, Permission
 
 void SessionManagerPowerPort::request(PowerAction action) {
     if (!gate_.letThrough(*this, action)) return;
-    if (!bus_.isConnected()) {
+    sessionEnd_.stop();
+    // A session bus that went away and came back is connected to again here.
+    if (!bus_.connection().isConnected()) {
         fallback_->request(action);
         return;
     }
@@ -228,14 +253,15 @@ void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candi
     message.setArguments(candidate.call->arguments);
     // A session manager that is not running must not be started by asking it.
     message.setAutoStartService(false);
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message, kCallTimeoutMs), this);
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus_.connection().asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, action, candidates = std::move(candidates),
              next](QDBusPendingCallWatcher* finished) mutable {
                 finished->deleteLater();
                 const QDBusError error = finished->error();
                 if (!error.isValid()) {
-                    accept(action);
+                    accept(action, candidates[next].manager);
                     return;
                 }
                 if (isAbsent(error)) {
@@ -248,26 +274,45 @@ void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candi
                     tryCandidate(action, std::move(candidates), next + 1);
                     return;
                 }
-                refuse(action, error.name() + QStringLiteral(": ") + error.message());
+                fail(action, error.name() + QStringLiteral(": ") + error.message(),
+                     isUnreachable(error));
             });
 }
 
-void SessionManagerPowerPort::accept(PowerAction action) {
+void SessionManagerPowerPort::accept(PowerAction action, const SessionManagerService* manager) {
     gate_.accepted(action);
+    if (manager != nullptr) watchSessionEnd(action, *manager);
     emit requestAccepted(action);
 }
 
-void SessionManagerPowerPort::refuse(PowerAction action, const QString& reason) {
+void SessionManagerPowerPort::fail(PowerAction action, const QString& reason, bool unreachable) {
     gate_.refused(action);
-    emit requestRefused(action, reason);
+    if (unreachable) {
+        emit requestUnreachable(action, reason);
+    } else {
+        emit requestRefused(action, reason);
+    }
+}
+
+void SessionManagerPowerPort::watchSessionEnd(PowerAction action,
+                                              const SessionManagerService& manager) {
+    if (!manager.calledOffSignal.isEmpty()) {
+        // Qt refuses a second connection to the same signal, so accepting again adds nothing.
+        bus_.connection().connect(manager.service, manager.path, manager.interface,
+                                  manager.calledOffSignal, this, SLOT(sessionEndCalledOff()));
+    }
+    sessionEnd_.begin(action);
+}
+
+void SessionManagerPowerPort::sessionEndCalledOff() {
+    sessionEnd_.calledOff(QStringLiteral("the session manager called the end of the session off"));
 }
 
 // The desktop's session manager first, so that programs may save their work; logind where the
 // desktop has none.
 std::unique_ptr<PowerPort> makeSystemPowerPort() {
     return std::make_unique<SessionManagerPowerPort>(
-        QDBusConnection::sessionBus(),
-        std::make_unique<LogindPowerPort>(QDBusConnection::systemBus()),
+        BusLink::session(), std::make_unique<LogindPowerPort>(BusLink::system()),
         qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 }
 

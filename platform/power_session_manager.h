@@ -2,14 +2,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDBusConnection>
 #include <QDBusError>
 #include <QVariantList>
 #include <memory>
 #include <vector>
 
+#include "platform/bus_link.h"
 #include "platform/power_port.h"
 #include "platform/power_request_gate.h"
+#include "platform/session_end_watch.h"
 
 namespace zeravan::platform {
 
@@ -29,6 +30,9 @@ struct SessionManagerService {
     std::vector<SessionManagerCall> powerOff;
     std::vector<SessionManagerCall> reboot;
     std::vector<SessionManagerCall> logOff;
+    // The signal by which it says that an end of the session it began was called off; empty
+    // where its interface has none.
+    QString calledOffSignal;
 };
 
 // Every session manager this program knows how to ask, each with where its calls are documented.
@@ -38,18 +42,23 @@ const std::vector<SessionManagerService>& knownSessionManagers();
 // object, as Windows does without the force flag. Where none is on the session bus, the request
 // goes to the fallback (logind); the system's permission is always the fallback's to give.
 // A refusal from a session manager is final, as from logind: nothing else is asked then.
+// An accepted request is watched until the session ends (SessionEndWatch).
 class SessionManagerPowerPort final : public PowerPort {
     Q_OBJECT
 public:
     // `currentDesktop` is XDG_CURRENT_DESKTOP: the session managers of those desktops are tried
     // first, then the others.
-    SessionManagerPowerPort(QDBusConnection sessionBus, std::unique_ptr<PowerPort> fallback,
-                            const QString& currentDesktop, QObject* parent = nullptr);
+    SessionManagerPowerPort(BusLink sessionBus, std::unique_ptr<PowerPort> fallback,
+                            const QString& currentDesktop, QObject* parent = nullptr,
+                            int sessionEndDeadlineMs = SessionEndWatch::kDefaultDeadlineMs);
     ~SessionManagerPowerPort() override;
 
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;
     void askPowerOffPermission(QObject* context, PermissionAnswer answer) override;
+
+private slots:
+    void sessionEndCalledOff();
 
 private:
     struct Candidate {
@@ -59,13 +68,15 @@ private:
 
     std::vector<Candidate> candidatesFor(PowerAction action) const;
     void tryCandidate(PowerAction action, std::vector<Candidate> candidates, std::size_t next);
-    void accept(PowerAction action);
-    void refuse(PowerAction action, const QString& reason);
+    void accept(PowerAction action, const SessionManagerService* manager);
+    void fail(PowerAction action, const QString& reason, bool unreachable);
+    void watchSessionEnd(PowerAction action, const SessionManagerService& manager);
 
-    QDBusConnection bus_;
+    BusLink bus_;
     std::unique_ptr<PowerPort> fallback_;
     std::vector<const SessionManagerService*> order_;
     PowerRequestGate gate_;
+    SessionEndWatch sessionEnd_;
 };
 
 }  // namespace zeravan::platform

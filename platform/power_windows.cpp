@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/power_windows.h"
 
+#include <QCoreApplication>
 #include <string>
 
 #include "platform/system_power_port.h"
@@ -25,6 +26,22 @@ unsigned exitFlagsFor(PowerAction action) {
 
 }  // namespace
 
+WindowsPowerPort::WindowsPowerPort(QObject* parent) : PowerPort(parent) {
+    connect(&sessionEnd_, &SessionEndWatch::cancelled, this, &PowerPort::requestCancelled);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+WindowsPowerPort::~WindowsPowerPort() {
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+bool WindowsPowerPort::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType == "windows_generic_MSG" && win32::isEndSessionCalledOff(message)) {
+        sessionEnd_.calledOff(QStringLiteral("Windows: WM_ENDSESSION, the session is not ending"));
+    }
+    return false;  // Qt and the windows still see it
+}
+
 void WindowsPowerPort::enableShutdownPrivilege() {
     win32::enableShutdownPrivilege();
 }
@@ -37,6 +54,7 @@ void WindowsPowerPort::request(PowerAction action) {
         this,
         [this, action, accepted, reason = QString::fromLocal8Bit(reason)] {
             if (accepted) {
+                sessionEnd_.begin(action);
                 emit requestAccepted(action);
             } else {
                 emit requestRefused(action, reason);

@@ -2,20 +2,30 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QAbstractNativeEventFilter>
+
 #include "platform/power_port.h"
+#include "platform/session_end_watch.h"
 
 namespace zeravan::platform {
 
-// ExitWindowsEx, which answers at once; the outcome is still delivered later, as on Linux.
-class WindowsPowerPort final : public PowerPort {
+// ExitWindowsEx, which answers at once; the outcome is still delivered later, as on Linux. An
+// accepted request is watched: WM_ENDSESSION with "not ending" says it was called off.
+class WindowsPowerPort final : public PowerPort, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    using PowerPort::PowerPort;
+    explicit WindowsPowerPort(QObject* parent = nullptr);
+    ~WindowsPowerPort() override;
 
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;
     // Windows has no such question; a refusal shows when the request is made.
     void askPowerOffPermission(QObject* context, PermissionAnswer answer) override;
+
+private:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    SessionEndWatch sessionEnd_;
 };
 
 }  // namespace zeravan::platform

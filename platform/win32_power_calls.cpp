@@ -50,6 +50,11 @@ void enableShutdownPrivilege() {
     if (token != nullptr) CloseHandle(token);
 }
 
+bool isEndSessionCalledOff(const void* message) {
+    const auto* msg = static_cast<const MSG*>(message);
+    return msg->message == WM_ENDSESSION && msg->wParam == FALSE;
+}
+
 bool exitWindows(unsigned flags, std::string& reason) {
     if (ExitWindowsEx(flags, 0)) return true;
     reason = describe(GetLastError());

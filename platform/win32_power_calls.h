@@ -20,4 +20,8 @@ void enableShutdownPrivilege();
 // False with the system's own words in reason when Windows refuses.
 bool exitWindows(unsigned flags, std::string& reason);
 
+// Whether a window message (an MSG) is WM_ENDSESSION saying the session is not ending after
+// all: a program, or the user at the "programs are still running" screen, called it off.
+bool isEndSessionCalledOff(const void* message);
+
 }  // namespace zeravan::platform::win32

@@ -25,10 +25,8 @@ private slots:
     void dateText();
     void timeText_data();
     void timeText();
-    void targetDate_data();
-    void targetDate();
-    void dayResetSecond_data();
-    void dayResetSecond();
+    void chosenDay_data();
+    void chosenDay();
     void scheduleStrings();
     void armedOnlyOnExactCaption_data();
     void armedOnlyOnExactCaption();
@@ -103,36 +101,38 @@ void EngineTest::timeText() {
     QCOMPARE(QString::fromStdString(zeravan::engine::timeText({hour, minute, second})), text);
 }
 
-void EngineTest::targetDate_data() {
-    QTest::addColumn<QString>("choice");
-    QTest::addColumn<CivilDate>("expected");
-    QTest::newRow("today") << "今天" << CivilDate{2026, 12, 31};
-    QTest::newRow("tomorrow across the year end") << "明天" << CivilDate{2027, 1, 1};
-    QTest::newRow("first item with a trailing blank") << "今天 " << CivilDate{2027, 1, 1};
-    QTest::newRow("empty") << "" << CivilDate{2027, 1, 1};
-    QTest::newRow("other text") << "abc" << CivilDate{2027, 1, 1};
+// 明天 is the day after the day it was made on, by the calendar, whatever ticks were missed.
+void EngineTest::chosenDay_data() {
+    QTest::addColumn<bool>("firstItem");
+    QTest::addColumn<bool>("seenMade");
+    QTest::addColumn<CivilDate>("today");
+    QTest::addColumn<CivilDate>("target");
+    QTest::addColumn<bool>("backToFirstItem");
+    const CivilDate made{2026, 12, 31};
+    QTest::newRow("today") << true << true << made << made << false;
+    QTest::newRow("tomorrow across the year end") << false << true << made << CivilDate{2027, 1, 1}
+                                                  << false;
+    QTest::newRow("stall across midnight, no tick at 0:00:00")
+        << false << true << CivilDate{2027, 1, 1} << CivilDate{2027, 1, 1} << true;
+    QTest::newRow("suspended through the chosen day")
+        << false << true << CivilDate{2027, 1, 2} << CivilDate{2027, 1, 2} << true;
+    QTest::newRow("clock set back across midnight")
+        << false << true << CivilDate{2026, 12, 30} << CivilDate{2027, 1, 1} << false;
+    QTest::newRow("never seen being made: made today")
+        << false << false << CivilDate{2028, 2, 28} << CivilDate{2028, 2, 29} << false;
 }
 
-void EngineTest::targetDate() {
-    QFETCH(QString, choice);
-    QFETCH(CivilDate, expected);
-    QCOMPARE(zeravan::engine::targetDate({2026, 12, 31}, choice.toStdString(), "今天"), expected);
-}
-
-void EngineTest::dayResetSecond_data() {
-    QTest::addColumn<QString>("time");
-    QTest::addColumn<bool>("reset");
-    QTest::newRow("start of the day") << "0:00:00" << true;
-    QTest::newRow("one second later") << "0:00:01" << false;
-    QTest::newRow("last second of the day") << "23:59:59" << false;
-    QTest::newRow("with a leading zero") << "00:00:00" << false;
-    QTest::newRow("2:33:01") << "2:33:01" << false;
-}
-
-void EngineTest::dayResetSecond() {
-    QFETCH(QString, time);
-    QFETCH(bool, reset);
-    QCOMPARE(isDayResetSecond(time.toStdString()), reset);
+void EngineTest::chosenDay() {
+    QFETCH(bool, firstItem);
+    QFETCH(bool, seenMade);
+    QFETCH(CivilDate, today);
+    QFETCH(CivilDate, target);
+    QFETCH(bool, backToFirstItem);
+    ChosenDay day;
+    if (seenMade) day.madeOn({2026, 12, 31});
+    const ChosenDay::Reading reading = day.read(today, firstItem);
+    QCOMPARE(reading.target, target);
+    QCOMPARE(reading.backToFirstItem, backToFirstItem);
 }
 
 void EngineTest::scheduleStrings() {
@@ -395,6 +395,10 @@ void EngineTest::dueSecond_data() {
     row("passed before the first tick", "23:30:33 23:30:34", "..");
     row("passed long before the first tick", "23:50:00 23:50:01", "..");
     row("the clock set back over it", "23:30:40 23:30:20", "..");
+    // ">" : the target moved on with the calendar to the next day's second.
+    row("suspended over it, the target moved on", "23:29:00 7:10:00> 7:10:01>", ".M.");
+    row("acted on, then moved on", "23:30:31 23:30:32 7:10:00>", "N..");
+    row("the next day's, across midnight", "23:59:59> 0:00:02> 0:00:03>", "...");
 }
 
 void EngineTest::dueSecond() {
@@ -402,11 +406,14 @@ void EngineTest::dueSecond() {
     QFETCH(QString, told);
     DueSecond watch;
     QString seen;
-    for (const QString& time : ticks) {
+    for (QString time : ticks) {
+        const bool movedOn = time.endsWith('>');
+        time.remove('>');
         const std::string now =
             "2026/12/" + std::string(time.startsWith("23") ? "7 " : "8 ") + time.toStdString();
         static const char letters[] = {'.', 'N', 'M'};
-        seen += letters[static_cast<int>(watch.check(now, "2026/12/7 23:30:31"))];
+        const char* target = movedOn ? "2026/12/8 23:30:31" : "2026/12/7 23:30:31";
+        seen += letters[static_cast<int>(watch.check(now, target))];
     }
     QCOMPARE(seen, told);
 }

@@ -88,7 +88,8 @@ QDBusConnection TestPowerSessionManager::testBus() const {
 std::unique_ptr<SessionManagerPowerPort> TestPowerSessionManager::makePort(
     const QString& currentDesktop) const {
     return std::make_unique<SessionManagerPowerPort>(
-        testBus(), std::make_unique<LogindPowerPort>(testBus()), currentDesktop);
+        platform::BusLink::at(bus_->address()),
+        std::make_unique<LogindPowerPort>(platform::BusLink::at(bus_->address())), currentDesktop);
 }
 
 void TestPowerSessionManager::eachDesktopGetsItsOwnCall_data() {

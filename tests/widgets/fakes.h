@@ -44,6 +44,16 @@ private:
     bool zoned_ = false;
 };
 
+// Steady time that moves only when told to.
+class FakeSteadyClock final : public engine::SteadyClock {
+public:
+    long long milliseconds() const override { return milliseconds_; }
+    void advance(long long milliseconds) { milliseconds_ += milliseconds; }
+
+private:
+    long long milliseconds_ = 0;
+};
+
 // Records every call in order; answers the probe as told, through the event loop, or holds the
 // answer back until the test gives it; reports outcomes when told to.
 class FakePowerPort final : public platform::PowerPort {

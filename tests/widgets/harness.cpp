@@ -23,7 +23,7 @@ Harness::Harness(engine::LocalDateTime start, PanelFactory makePanel)
                   QPixmap(), QIcon()});
               return window;
           },
-          QIcon(), [this] { ++endCalls; }) {
+          steady, QIcon(), [this] { ++endCalls; }) {
     noteNewDialog();
 }
 
@@ -38,7 +38,7 @@ void Harness::noteNewDialog() {
     CountdownForm* countdown = dialog();
     if (countdown && countdown != dialogSeen_) {
         dialogSeen_ = countdown;
-        dialogLoadedAt_ = steadyMilliseconds_;
+        dialogLoadedAt_ = steady.milliseconds();
     }
     if (!countdown) dialogSeen_ = nullptr;
 }
@@ -47,13 +47,13 @@ void Harness::run(long long milliseconds, const std::function<void()>& afterStep
     for (long long elapsed = 0; elapsed < milliseconds; elapsed += 100) {
         noteNewDialog();
         clock.advance(100);
-        steadyMilliseconds_ += 100;
+        steady.advance(100);
         MainWindowForm& window = form1();
         if (window.Timer2->isActive()) window.Timer2_Timer();
         if (window.Timer1->isActive()) window.Timer1_Timer();
         noteNewDialog();
         if (CountdownForm* countdown = dialog()) {
-            const long long sinceLoad = steadyMilliseconds_ - dialogLoadedAt_;
+            const long long sinceLoad = steady.milliseconds() - dialogLoadedAt_;
             if (sinceLoad > 0 && sinceLoad % 1000 == 0 && countdown->Timer2->isActive()) {
                 countdown->Timer2_Timer();
             }

@@ -18,6 +18,7 @@ public:
                      PanelFactory makePanel = {});
 
     FakeClock clock;
+    FakeSteadyClock steady;
     FakePowerPort power;
     FakeTrayPort tray;
     FakeLinkOpener links;
@@ -43,7 +44,7 @@ public:
     // steady time move on by `milliseconds` and no tick runs meanwhile.
     void stall(long long milliseconds) {
         clock.advance(milliseconds);
-        steadyMilliseconds_ += milliseconds;
+        steady.advance(milliseconds);
     }
 
     // Sets the clock without running any tick in between; the timers go on as before, since
@@ -59,7 +60,6 @@ private:
 
     const CountdownForm* dialogSeen_ = nullptr;
     long long dialogLoadedAt_ = 0;
-    long long steadyMilliseconds_ = 0;
 };
 
 }  // namespace zeravan::test

@@ -1,0 +1,43 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QString>
+#include <functional>
+
+namespace zeravan::platform {
+
+// A connection to one bus that is made again once the old one was lost: a bus daemon that was
+// restarted at the same address (the system bus after an update) is reached again, where Qt's
+// own connection would stay dead for good.
+class BusLink {
+public:
+    static BusLink system();
+    static BusLink session();
+    static BusLink at(const QString& address);
+
+    BusLink(BusLink&& other) noexcept;
+    BusLink& operator=(BusLink&&) = delete;
+    BusLink(const BusLink&) = delete;
+    BusLink& operator=(const BusLink&) = delete;
+    ~BusLink();
+
+    // The live connection, connecting anew first when the last one was lost; one that is not
+    // connected when the bus cannot be reached now.
+    QDBusConnection connection();
+
+private:
+    using Connect = std::function<QDBusConnection(const QString& name)>;
+    explicit BusLink(Connect connect);
+
+    Connect connect_;
+    QString name_;  // of the connection now in use; empty before the first
+};
+
+// The bus or the service on it could not be reached (gone, not running, no answer): no one said
+// no.
+bool isUnreachable(const QDBusError& error);
+
+}  // namespace zeravan::platform
