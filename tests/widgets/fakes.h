@@ -82,8 +82,23 @@ public:
         if (held_.at(index).first) held_.at(index).second(given);
     }
     qsizetype count(const QString& call) const { return calls.count(call); }
+    // How a request may come to nothing, as the system reports it.
+    enum class Failure { Refused, Unreachable, Cancelled };
+    void fail(Failure failure, platform::PowerAction action, const QString& reason) {
+        switch (failure) {
+            case Failure::Refused:
+                emit requestRefused(action, reason);
+                break;
+            case Failure::Unreachable:
+                emit requestUnreachable(action, reason);
+                break;
+            case Failure::Cancelled:
+                emit requestCancelled(action, reason);
+                break;
+        }
+    }
     void refuse(platform::PowerAction action, const QString& reason) {
-        emit requestRefused(action, reason);
+        fail(Failure::Refused, action, reason);
     }
 
 private:

@@ -25,6 +25,8 @@ void openDialog(Harness& h) {
 
 }  // namespace
 
+Q_DECLARE_METATYPE(zeravan::test::FakePowerPort::Failure)
+
 class CountdownTest : public QObject {
     Q_OBJECT
 private slots:
@@ -37,7 +39,8 @@ private slots:
     void closeBox();
     void disarmedInTheMainWindow();
     void closeBoxInsideTheTriggerSecondReopensFrom31();
-    void refusedShutdownIsShown();
+    void shutdownThatCameToNothingIsShown_data();
+    void shutdownThatCameToNothingIsShown();
     void opensWhileTheMainWindowIsHidden();
     void keyboardActivatesCancel_data();
     void keyboardActivatesCancel();
@@ -185,20 +188,42 @@ void CountdownTest::closeBoxInsideTheTriggerSecondReopensFrom31() {
     QCOMPARE(h.dialog()->Label2->Caption(), QStringLiteral("31"));
 }
 
-void CountdownTest::refusedShutdownIsShown() {
+// Refused, out of reach in the shutdown second, or accepted and then called off by the desktop
+// a minute later: the countdown says so in words instead of counting on below zero.
+void CountdownTest::shutdownThatCameToNothingIsShown_data() {
+    using Failure = test::FakePowerPort::Failure;
+    QTest::addColumn<Failure>("failure");
+    QTest::addColumn<int>("afterMs");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("refused") << Failure::Refused << 0 << "关机被系统拒绝"
+                             << "关机被系统拒绝";
+    QTest::newRow("unreachable") << Failure::Unreachable << 0 << "无法连接系统电源服务"
+                                 << "无法连接系统电源服务";
+    QTest::newRow("called off") << Failure::Cancelled << 60000 << "关机被系统或程序取消"
+                                << "关机被系统或程序取消，明天照常执行";
+}
+
+void CountdownTest::shutdownThatCameToNothingIsShown() {
+    QFETCH(test::FakePowerPort::Failure, failure);
+    QFETCH(int, afterMs);
+    QFETCH(QString, shown);
+    QFETCH(QString, status);
     Harness h;
     openDialog(h);
     h.runUntil({{2026, 12, 7}, {23, 30, 31}});
     QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 1);
-    h.power.refuse(PowerAction::PowerOff,
-                   QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"));
+    h.run(afterMs);
+    const qsizetype asked = h.power.count(QStringLiteral("PowerOff"));
+    h.power.fail(failure, PowerAction::PowerOff, QStringLiteral("org.freedesktop.DBus.Error"));
     CountdownForm& dialog = *h.dialog();
-    QCOMPARE(dialog.Label1->Caption(), QStringLiteral("关机被系统拒绝"));
+    QCOMPARE(dialog.Label1->Caption(), shown);
     QVERIFY(dialog.Label2->isHidden());
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("关机被系统拒绝"));
+    QCOMPARE(h.form1().Label6->Caption(), status);
+    QVERIFY(isArmed(h));
     h.run(5000);
     // Not asked again behind the user's back, and no count running on.
-    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 1);
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), asked);
     QVERIFY(!dialog.Timer1->isActive() && !dialog.Timer2->isActive());
     forms::press(*dialog.Command1);
     QVERIFY(!h.dialog());

@@ -12,6 +12,9 @@ using namespace zeravan;
 using engine::LocalDateTime;
 using zeravan::test::Harness;
 
+Q_DECLARE_METATYPE(LocalDateTime)
+Q_DECLARE_METATYPE(zeravan::engine::CivilDate)
+
 namespace {
 
 const engine::CivilDate day{2026, 12, 7};
@@ -34,6 +37,9 @@ private slots:
     void stall_data();
     void stall();
     void missedTriggerComesTheNextDay();
+    void countShowsTheTimeReallyLeft();
+    void tomorrowByTheCalendar_data();
+    void tomorrowByTheCalendar();
 };
 
 // Armed for 23:30 today; the last tick before the stall falls 100 ms before `second` (23:30:01
@@ -111,6 +117,86 @@ void StallsTest::missedTriggerComesTheNextDay() {
     QVERIFY(h.dialog());
     QCOMPARE(h.dialog()->Label2->Caption(), QStringLiteral("31"));
     QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中..."));
+}
+
+// Held up for 5 s while counting, the count jumps to what is really left, not one less.
+void StallsTest::countShowsTheTimeReallyLeft() {
+    Harness h({day, {23, 29, 50}});
+    h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
+    h.runUntil({day, {23, 30, 10}});
+    QCOMPARE(h.dialog()->Label2->Caption(), QStringLiteral("22"));
+    h.run(900);
+    h.stall(5000);
+    h.run(200);
+    QCOMPARE(h.dialog()->Label2->Caption(), QStringLiteral("16"));
+}
+
+// 明天 armed in the evening of the 7th: however the program gets to a later day (held up across
+// midnight, a suspend, the clock moved), the day choice reads 今天 on the chosen day and the
+// shutdown comes in that day's 23:30:31 only. The last tick before the move is at `from`, the
+// first after it at `to`, the steady time moving too only when the program was held up.
+void StallsTest::tomorrowByTheCalendar_data() {
+    QTest::addColumn<LocalDateTime>("armedAt");
+    QTest::addColumn<LocalDateTime>("from");
+    QTest::addColumn<LocalDateTime>("to");
+    QTest::addColumn<bool>("heldUp");
+    QTest::addColumn<QString>("dayChoice");
+    QTest::addColumn<engine::CivilDate>("shutsDownOn");
+    QTest::addColumn<QString>("status");
+    const engine::CivilDate next = engine::addDays(day, 1), third = engine::addDays(day, 2);
+    const LocalDateTime evening{day, {23, 59, 0}};
+    const QString running = QStringLiteral("执行中...");
+    QTest::newRow("held up 2 s across midnight")
+        << evening << LocalDateTime{day, {23, 59, 59}} << LocalDateTime{next, {0, 0, 1}} << true
+        << "今天" << next << running;
+    QTest::newRow("suspended overnight") << evening << LocalDateTime{day, {23, 59, 30}}
+                                         << LocalDateTime{next, {7, 0, 0}} << false << "今天"
+                                         << next << running;
+    QTest::newRow("clock set to the next evening")
+        << evening << LocalDateTime{day, {23, 59, 30}} << LocalDateTime{next, {23, 29, 50}}
+        << false << "今天" << next << running;
+    QTest::newRow("clock set back across midnight")
+        << LocalDateTime{next, {0, 0, 30}} << LocalDateTime{next, {0, 0, 40}}
+        << LocalDateTime{day, {23, 59, 50}} << false << "明天" << third << running;
+    QTest::newRow("suspended through the chosen day")
+        << evening << LocalDateTime{day, {23, 59, 30}} << LocalDateTime{third, {7, 0, 0}} << false
+        << "今天" << third << QStringLiteral("已错过关机，今天照常执行");
+}
+
+void StallsTest::tomorrowByTheCalendar() {
+    QFETCH(LocalDateTime, armedAt);
+    QFETCH(LocalDateTime, from);
+    QFETCH(LocalDateTime, to);
+    QFETCH(bool, heldUp);
+    QFETCH(QString, dayChoice);
+    QFETCH(engine::CivilDate, shutsDownOn);
+    QFETCH(QString, status);
+    Harness h(armedAt);
+    h.arm(QStringLiteral("明天"), QStringLiteral("23"), QStringLiteral("30"));
+    h.runUntil(from);
+    const long long moveMs = (engine::wallSeconds(to) - engine::wallSeconds(from)) * 1000 - 100;
+    if (heldUp) {
+        h.stall(moveMs);
+    } else {
+        h.jumpTo(engine::fromWallSeconds(engine::wallSeconds(to) - 1));
+        h.run(900);
+    }
+    h.run(1000);
+    QCOMPARE(h.form1().Combo1->currentText(), dayChoice);
+    QCOMPARE(h.form1().Label6->Caption(), status);
+
+    // Nothing the evening before the chosen day, if that is still to come; then its second.
+    QList<engine::CivilDate> asked;
+    const auto watch = [&] {
+        while (asked.size() < h.power.count(QStringLiteral("PowerOff"))) asked << h.clock.now().date;
+    };
+    for (const engine::CivilDate& evening : {engine::addDays(shutsDownOn, -1), shutsDownOn}) {
+        if (evening < h.clock.now().date) continue;
+        h.jumpTo({evening, {23, 29, 50}});
+        h.run(45000, watch);
+        if (h.dialog()) forms::press(*h.dialog()->Command1);  // cancelled: not the chosen day
+    }
+    QCOMPARE(asked, QList<engine::CivilDate>(10, shutsDownOn));
 }
 
 QTEST_MAIN(StallsTest)
