@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: MIT
 #include "countdown_dialog/countdown_form.h"
 
+#include <QTimer>
+
 #include "app/forms/qt_text.h"
 #include "app/forms/twips.h"
 #include "countdown_dialog/countdown_alert.h"
 #include "engine/countdown.h"
 #include "engine/schedule.h"
+#include "platform/window_stacking.h"
 
 namespace zeravan {
 
@@ -20,6 +23,8 @@ CountdownForm::CountdownForm(CountdownServices services) : services_(std::move(s
     setAccessibleName(QStringLiteral("关机倒计时"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
+    // A warning that comes while other windows cover its place: it must be seen.
+    platform::keepAbove(*this);
     setWindowIcon(services_.icon);
     // It opens while the user may be typing into another program: keystrokes meant for that
     // program must not press the cancel button. A click or switching to it makes it active.
@@ -56,6 +61,8 @@ void CountdownForm::Form_Load() {
     shutdownSecond_.reset();
     shutdownAsked_ = false;
     connect(&form1, &MainWindowForm::powerRequestRefused, this, &CountdownForm::showRefusal);
+    // Once mapped: where the window manager keeps no window above the others on request.
+    QTimer::singleShot(0, this, [this] { platform::raiseWithoutKeepingFocus(*this); });
 }
 
 // A second tick that comes late after a stall shows the time really left, not one less.

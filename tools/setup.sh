@@ -28,7 +28,7 @@ test_packages=(
     # time zones with daylight saving for the clock tests; a load for the load test
     tzdata stress-ng
     # tray hosts, panels, a window manager and a Wayland compositor for the desktop tests
-    tint2 openbox xfce4-panel lxqt-panel weston xwayland xterm xdg-utils
+    tint2 openbox i3-wm xfce4-panel lxqt-panel weston xwayland xterm xdg-utils
     # gdbus drives the StatusNotifierItem and its menu over the bus
     libglib2.0-bin
     # the Windows backends are compiled with this cross compiler and run under Wine

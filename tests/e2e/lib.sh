@@ -45,11 +45,29 @@ start_display() {
     started+=($virtual_display_pid)
 }
 
-# A window manager, as on a desktop; returns once it handles events. openbox names its desktops
-# before its event loop runs, and what reaches it in between may wait there for a later event: a
-# window mapped then stays unmanaged and unseen. Renaming the desktops is such a later event;
-# openbox answering it (by naming the others again) shows that its loop runs.
+# A window manager, as on a desktop: openbox, or i3 ($1), a tiling one that floats windows of a
+# fixed size and keeps no window above the others on request. Returns once it handles events.
 start_window_manager() {
+    if [ "${1:-openbox}" = i3 ]; then
+        i3 -c "$repo/tests/e2e/i3.conf" >"$work/i3.log" 2>&1 &
+        started+=($!)
+        await_within 20 i3_answers || fail "i3 did not start: $(tail -n 5 "$work/i3.log")"
+        return
+    fi
+    start_openbox
+}
+
+i3_answers() {
+    local socket
+    socket=$(xprop -root -notype I3_SOCKET_PATH 2>/dev/null | sed -n 's/^I3_SOCKET_PATH = "\(.*\)"$/\1/p')
+    [ -n "$socket" ] && i3-msg -s "$socket" -t get_version >/dev/null 2>&1
+}
+
+# openbox names its desktops before its event loop runs, and what reaches it in between may wait
+# there for a later event: a window mapped then stays unmanaged and unseen. Renaming the desktops
+# is such a later event; openbox answering it (by naming the others again) shows that its loop
+# runs.
+start_openbox() {
     openbox --sm-disable >/dev/null 2>&1 &
     started+=($!)
     local answered=

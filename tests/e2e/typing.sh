@@ -2,14 +2,18 @@
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
 # The countdown opens while the user types into a maximised terminal in front: it shows on top
-# but the keystrokes, blanks and Enter included, stay in the terminal, and the shutdown still
-# comes in its second. With "cancel", the user then clicks the countdown and presses Space on
-# its focused button, which cancels.
+# of the terminal and of the main window but the keystrokes, blanks and Enter included, stay in
+# the terminal, and the shutdown still comes in its second. With "cancel", the user then clicks
+# the countdown and presses Space on its focused button, which cancels. The window manager ($5)
+# is openbox, or i3, which floats both windows of the program over the tiled terminal and keeps
+# no window above the others on request.
 source "$(dirname "$0")/lib.sh"
 mode=${4:-shutdown}
+window_manager=${5:-openbox}
 start_display
 start_fake_logind --stamp
-start_window_manager
+start_window_manager "$window_manager"
+
 offset=$(offset_to 23:29:45)
 start_zeravan "$offset"
 click "$main_window" 324 76  # "确 定"
@@ -29,11 +33,12 @@ dialog=$(wait_for_window '^Orrimel$' 5)
 [ -n "$dialog" ] || fail "no countdown on screen after the typing: it did not open, or a keystroke closed it"
 now=$(shifted_ms_of_day "$offset")
 ((now > (23 * 3600 + 30 * 60 + 1) * 1000 + 500)) || fail "typing ended before the countdown opened"
-screenshot "typing_$mode"
+screenshot "typing_${mode}_$window_manager"
 
 [ "$(xdotool getactivewindow)" = "$terminal" ] || fail "the countdown took the focus"
-top=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*, //')
-[ "$((top))" = "$dialog" ] || fail "the countdown is not in front (top: $top)"
+stacking=$(xprop -root _NET_CLIENT_LIST_STACKING)
+[ "$((${stacking##*, }))" = "$dialog" ] || fail "the countdown is not in front: $stacking"
+[[ $stacking == *$(printf '0x%x' "$main_window")* ]] || fail "the main window is not stacked: $stacking"
 sleep 0.5
 [ "$(cat "$typed")" = "${text%$'\n'}" ] || fail "the typed text did not all reach the terminal: $(cat "$typed")"
 

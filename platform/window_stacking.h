@@ -1,0 +1,18 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+namespace zeravan::platform {
+
+// Asks that `window` stay above the other windows; before it is first shown.
+void keepAbove(QWidget& window);
+
+// For a window just shown without taking the keyboard. Where the window manager keeps no window
+// above the others on request (i3 ignores that state, and raises a floating window only by
+// focusing it), it raises `window` by focusing it for a moment and hands the keyboard straight
+// back to the window of another program that had it. Elsewhere it does nothing.
+void raiseWithoutKeepingFocus(QWidget& window);
+
+}  // namespace zeravan::platform

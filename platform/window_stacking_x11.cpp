@@ -1,0 +1,109 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
+#include <QApplication>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+#include <xcb/xcb.h>
+
+#include "platform/window_stacking.h"
+
+namespace zeravan::platform {
+
+namespace {
+
+// Long enough for the window manager to act on the first request before the second comes.
+constexpr int kHandBackMs = 150;
+
+// The freedesktop source indication of a pager: window managers obey it whatever the focus
+// rules for programs are.
+constexpr uint32_t kSourcePager = 2;
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    const Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(connection,
+                              xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
+                              nullptr),
+        &std::free);
+    return reply ? reply->atom : XCB_ATOM_NONE;
+}
+
+// The 32-bit values of a property of the root window.
+std::vector<uint32_t> rootProperty(xcb_connection_t* connection, xcb_window_t root,
+                                   const char* name, xcb_atom_t type) {
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(
+            connection,
+            xcb_get_property(connection, 0, root, atom(connection, name), type, 0, 4096), nullptr),
+        &std::free);
+    if (!reply || reply->format != 32) return {};
+    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+bool keepsWindowsAbove(xcb_connection_t* connection, xcb_window_t root) {
+    const std::vector<uint32_t> supported =
+        rootProperty(connection, root, "_NET_SUPPORTED", XCB_ATOM_ATOM);
+    const xcb_atom_t above = atom(connection, "_NET_WM_STATE_ABOVE");
+    return std::find(supported.begin(), supported.end(), above) != supported.end();
+}
+
+bool isOwnWindow(xcb_window_t window) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [window](const QWidget* own) {
+        return own->internalWinId() == window;
+    });
+}
+
+void activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(connection, "_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = kSourcePager;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+}
+
+}  // namespace
+
+void keepAbove(QWidget& window) {
+    window.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
+// The window manager focuses the window, and raises it with that; the window says meanwhile that
+// it takes no keyboard input, so the keys go on to where they went.
+void raiseWithoutKeepingFocus(QWidget& window) {
+    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    QWindow* handle = window.windowHandle();
+    if (x11 == nullptr || handle == nullptr || !window.isVisible()) return;  // not on X11
+    xcb_connection_t* connection = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    if (keepsWindowsAbove(connection, root)) return;
+
+    const std::vector<uint32_t> active =
+        rootProperty(connection, root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+    const xcb_window_t typingInto = active.empty() ? XCB_WINDOW_NONE : active.front();
+    handle->setFlag(Qt::WindowDoesNotAcceptFocus, true);
+    activate(connection, root, static_cast<xcb_window_t>(window.internalWinId()));
+    QTimer::singleShot(kHandBackMs, handle, [connection, root, typingInto, handle] {
+        // Handing the focus back to this program's own main window would raise that again.
+        if (typingInto != XCB_WINDOW_NONE && !isOwnWindow(typingInto)) {
+            activate(connection, root, typingInto);
+        }
+        handle->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+    });
+}
+
+}  // namespace zeravan::platform
