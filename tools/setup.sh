@@ -38,6 +38,8 @@ test_packages=(
     dpkg-dev desktop-file-utils appstream lintian file
     # screen readers' view of the windows
     at-spi2-core python3-pyatspi
+    # an X session manager, with the ICE authority tool it needs
+    x11-session-utils x11-xserver-utils
     # where a program that hangs in an end-to-end test is stuck
     gdb
     # static checks, and clang with libFuzzer for the fuzz test
