@@ -84,10 +84,9 @@ int run(int argc, char** argv) {
     installChineseQtTexts(application);
     // Started again by the desktop at the next login, it would come back without its schedule;
     // it keeps nothing that a restart could bring back.
-    QObject::connect(&application, &QGuiApplication::saveStateRequest, &application,
-                     [](QSessionManager& session) {
-                         session.setRestartHint(QSessionManager::RestartNever);
-                     });
+    QObject::connect(
+        &application, &QGuiApplication::saveStateRequest, &application,
+        [](QSessionManager& session) { session.setRestartHint(QSessionManager::RestartNever); });
 
     platform::SingleInstanceLock runningCopy(lockName(desktop));
     if (!runningCopy.claim()) return 0;

@@ -68,8 +68,8 @@ void CountdownForm::Form_Load() {
 // A second tick that comes late after a stall shows the time really left, not one less.
 void CountdownForm::Timer2_Timer() {
     const long long elapsedMs = services_.steady.milliseconds() - openedAtMs_;
-    Label2->setCaption(forms::q(
-        engine::countAfterTick(forms::u8(Label2->Caption()), openingCount_, elapsedMs)));
+    Label2->setCaption(
+        forms::q(engine::countAfterTick(forms::u8(Label2->Caption()), openingCount_, elapsedMs)));
 }
 
 // Presses in every tick of the shutdown second (or of the first second after it, when the program

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <compare>
+
 namespace zeravan::engine {
 
 // A calendar date and a time of day in local time, as the wall clock shows them.

@@ -31,7 +31,7 @@ bool DueSecond::passedUnacted(std::string_view target, std::optional<long long> 
                               std::optional<long long> now) const {
     const std::optional<long long> targetSecond = wallSecondsOf(target);
     return target != spent_ && target != acting_ && targetSecond && previous && now &&
-           *previous < *targetSecond && *now > *targetSecond;
+           *previous<*targetSecond&& * now> * targetSecond;
 }
 
 Due DueSecond::watch(std::string_view now, std::string_view target,

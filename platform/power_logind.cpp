@@ -57,10 +57,11 @@ LogindPowerPort::LogindPowerPort(BusLink bus, QObject* parent, int permissionTim
       bus_(std::move(bus)),
       permissionTimeoutMs_(permissionTimeoutMs),
       sessionEnd_(sessionEndDeadlineMs) {
-    connect(&sessionEnd_, &SessionEndWatch::cancelled, this, [this](PowerAction action, const QString& reason) {
-        gate_.refused(action);
-        emit requestCancelled(action, reason);
-    });
+    connect(&sessionEnd_, &SessionEndWatch::cancelled, this,
+            [this](PowerAction action, const QString& reason) {
+                gate_.refused(action);
+                emit requestCancelled(action, reason);
+            });
 }
 
 // logind checks the caller through polkit; there is nothing to enable beforehand.

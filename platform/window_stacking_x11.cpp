@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QTimer>
 #include <QWindow>
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-#include <xcb/xcb.h>
 
 #include "platform/window_stacking.h"
 
@@ -28,9 +28,9 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
-                              nullptr),
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
+            nullptr),
         &std::free);
     return reply ? reply->atom : XCB_ATOM_NONE;
 }
@@ -57,9 +57,8 @@ bool keepsWindowsAbove(xcb_connection_t* connection, xcb_window_t root) {
 
 bool isOwnWindow(xcb_window_t window) {
     const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(), [window](const QWidget* own) {
-        return own->internalWinId() == window;
-    });
+    return std::any_of(windows.begin(), windows.end(),
+                       [window](const QWidget* own) { return own->internalWinId() == window; });
 }
 
 void activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window) {

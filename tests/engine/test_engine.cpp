@@ -110,8 +110,8 @@ void EngineTest::chosenDay_data() {
     QTest::addColumn<bool>("backToFirstItem");
     const CivilDate made{2026, 12, 31};
     QTest::newRow("today") << true << true << made << made << false;
-    QTest::newRow("tomorrow across the year end") << false << true << made << CivilDate{2027, 1, 1}
-                                                  << false;
+    QTest::newRow("tomorrow across the year end")
+        << false << true << made << CivilDate{2027, 1, 1} << false;
     QTest::newRow("stall across midnight, no tick at 0:00:00")
         << false << true << CivilDate{2027, 1, 1} << CivilDate{2027, 1, 1} << true;
     QTest::newRow("suspended through the chosen day")

@@ -281,9 +281,9 @@ void TestPowerLogind::unreachableLogindIsUnreachable() {
     QFETCH(QString, error);
     waitUntilLogindIsGone();
     const QTemporaryDir nowhere;
-    LogindPowerPort port(connected ? testLink()
-                                   : platform::BusLink::at(QStringLiteral("unix:path=") +
-                                                           nowhere.filePath("bus")));
+    LogindPowerPort port(
+        connected ? testLink()
+                  : platform::BusLink::at(QStringLiteral("unix:path=") + nowhere.filePath("bus")));
     QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
     QSignalSpy unreachable(&port, &LogindPowerPort::requestUnreachable);
 

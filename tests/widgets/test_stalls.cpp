@@ -149,12 +149,12 @@ void StallsTest::tomorrowByTheCalendar_data() {
     QTest::newRow("held up 2 s across midnight")
         << evening << LocalDateTime{day, {23, 59, 59}} << LocalDateTime{next, {0, 0, 1}} << true
         << "今天" << next << running;
-    QTest::newRow("suspended overnight") << evening << LocalDateTime{day, {23, 59, 30}}
-                                         << LocalDateTime{next, {7, 0, 0}} << false << "今天"
-                                         << next << running;
+    QTest::newRow("suspended overnight")
+        << evening << LocalDateTime{day, {23, 59, 30}} << LocalDateTime{next, {7, 0, 0}} << false
+        << "今天" << next << running;
     QTest::newRow("clock set to the next evening")
-        << evening << LocalDateTime{day, {23, 59, 30}} << LocalDateTime{next, {23, 29, 50}}
-        << false << "今天" << next << running;
+        << evening << LocalDateTime{day, {23, 59, 30}} << LocalDateTime{next, {23, 29, 50}} << false
+        << "今天" << next << running;
     QTest::newRow("clock set back across midnight")
         << LocalDateTime{next, {0, 0, 30}} << LocalDateTime{next, {0, 0, 40}}
         << LocalDateTime{day, {23, 59, 50}} << false << "明天" << third << running;
@@ -188,7 +188,8 @@ void StallsTest::tomorrowByTheCalendar() {
     // Nothing the evening before the chosen day, if that is still to come; then its second.
     QList<engine::CivilDate> asked;
     const auto watch = [&] {
-        while (asked.size() < h.power.count(QStringLiteral("PowerOff"))) asked << h.clock.now().date;
+        while (asked.size() < h.power.count(QStringLiteral("PowerOff")))
+            asked << h.clock.now().date;
     };
     for (const engine::CivilDate& evening : {engine::addDays(shutsDownOn, -1), shutsDownOn}) {
         if (evening < h.clock.now().date) continue;
