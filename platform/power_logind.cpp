@@ -78,6 +78,11 @@ void LogindPowerPort::request(PowerAction action) {
             this, [this, action, error] { finish(action, error); }, Qt::QueuedConnection);
         return;
     }
+    // Listened for before asking: logind may call the shutdown off right after its answer, before
+    // a subscription made on the answer would reach the bus. A second one adds nothing (Qt
+    // refuses to connect the same signal twice).
+    bus.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForShutdown"),
+                this, SLOT(prepareForShutdown(bool)));
     // A call that fails at once still reports through the event loop, so the outcome never
     // arrives before request() returns.
     auto* watcher =
@@ -92,7 +97,7 @@ void LogindPowerPort::request(PowerAction action) {
 void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
     if (!error.isValid() || error.name() == kOperationInProgress) {
         gate_.accepted(action);
-        watchSessionEnd(action);
+        sessionEnd_.begin(action);
         emit requestAccepted(action);
         return;
     }
@@ -103,14 +108,6 @@ void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
     } else {
         emit requestRefused(action, reason);
     }
-}
-
-void LogindPowerPort::watchSessionEnd(PowerAction action) {
-    QDBusConnection bus = bus_.connection();
-    // Connecting twice to the same signal is refused by Qt, so a second acceptance adds nothing.
-    bus.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForShutdown"),
-                this, SLOT(prepareForShutdown(bool)));
-    sessionEnd_.begin(action);
 }
 
 // false: a shutdown that was under way is no longer.

@@ -34,7 +34,6 @@ private slots:
 
 private:
     void finish(PowerAction action, const QDBusError& error);
-    void watchSessionEnd(PowerAction action);
 
     BusLink bus_;
     int permissionTimeoutMs_;

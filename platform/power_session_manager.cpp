@@ -198,12 +198,9 @@ SessionManagerPowerPort::SessionManagerPowerPort(BusLink sessionBus,
             [this](PowerAction action, const QString& reason) { fail(action, reason, false); });
     connect(fallback_.get(), &PowerPort::requestUnreachable, this,
             [this](PowerAction action, const QString& reason) { fail(action, reason, true); });
-    connect(fallback_.get(), &PowerPort::requestCancelled, this, &PowerPort::requestCancelled);
-    connect(&sessionEnd_, &SessionEndWatch::cancelled, this,
-            [this](PowerAction action, const QString& reason) {
-                gate_.refused(action);
-                emit requestCancelled(action, reason);
-            });
+    // Either watch's word lets the next press through here too, not only in the fallback.
+    connect(fallback_.get(), &PowerPort::requestCancelled, this, &SessionManagerPowerPort::cancel);
+    connect(&sessionEnd_, &SessionEndWatch::cancelled, this, &SessionManagerPowerPort::cancel);
 }
 
 SessionManagerPowerPort::~SessionManagerPowerPort() = default;
@@ -253,8 +250,9 @@ void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candi
     message.setArguments(candidate.call->arguments);
     // A session manager that is not running must not be started by asking it.
     message.setAutoStartService(false);
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus_.connection().asyncCall(message, kCallTimeoutMs), this);
+    QDBusConnection bus = bus_.connection();
+    listenForCalledOff(bus, *candidate.manager);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, action, candidates = std::move(candidates),
              next](QDBusPendingCallWatcher* finished) mutable {
@@ -281,8 +279,13 @@ void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candi
 
 void SessionManagerPowerPort::accept(PowerAction action, const SessionManagerService* manager) {
     gate_.accepted(action);
-    if (manager != nullptr) watchSessionEnd(action, *manager);
+    if (manager != nullptr) sessionEnd_.begin(action);
     emit requestAccepted(action);
+}
+
+void SessionManagerPowerPort::cancel(PowerAction action, const QString& reason) {
+    gate_.refused(action);
+    emit requestCancelled(action, reason);
 }
 
 void SessionManagerPowerPort::fail(PowerAction action, const QString& reason, bool unreachable) {
@@ -294,14 +297,15 @@ void SessionManagerPowerPort::fail(PowerAction action, const QString& reason, bo
     }
 }
 
-void SessionManagerPowerPort::watchSessionEnd(PowerAction action,
-                                              const SessionManagerService& manager) {
-    if (!manager.calledOffSignal.isEmpty()) {
-        // Qt refuses a second connection to the same signal, so accepting again adds nothing.
-        bus_.connection().connect(manager.service, manager.path, manager.interface,
-                                  manager.calledOffSignal, this, SLOT(sessionEndCalledOff()));
-    }
-    sessionEnd_.begin(action);
+// Before the call is sent: a session manager may call the end off right after its answer, before
+// a subscription made on the answer would reach the bus. The watch heeds the word, from any
+// manager asked, only once a request was accepted; Qt refuses a second connection to the same
+// signal, so asking again adds nothing.
+void SessionManagerPowerPort::listenForCalledOff(QDBusConnection& bus,
+                                                 const SessionManagerService& manager) {
+    if (manager.calledOffSignal.isEmpty()) return;
+    bus.connect(manager.service, manager.path, manager.interface, manager.calledOffSignal, this,
+                SLOT(sessionEndCalledOff()));
 }
 
 void SessionManagerPowerPort::sessionEndCalledOff() {

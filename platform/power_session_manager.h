@@ -70,7 +70,8 @@ private:
     void tryCandidate(PowerAction action, std::vector<Candidate> candidates, std::size_t next);
     void accept(PowerAction action, const SessionManagerService* manager);
     void fail(PowerAction action, const QString& reason, bool unreachable);
-    void watchSessionEnd(PowerAction action, const SessionManagerService& manager);
+    void cancel(PowerAction action, const QString& reason);
+    void listenForCalledOff(QDBusConnection& bus, const SessionManagerService& manager);
 
     BusLink bus_;
     std::unique_ptr<PowerPort> fallback_;

@@ -13,6 +13,7 @@
 #include "platform/power_logind.h"
 #include "tests/support/fake_logind.h"
 #include "tests/support/private_bus.h"
+#include "tests/support/session_end_check.h"
 
 namespace zeravan::test {
 
@@ -26,6 +27,9 @@ const QString kLogind = QStringLiteral("org.freedesktop.login1");
 
 // Long enough to see a second press arrive while the first still waits.
 const QString kSlowReply = QStringLiteral("--delay-ms=300");
+
+// How long an accepted shutdown is watched before it counts as come to nothing.
+constexpr int kSessionEndDeadlineMs = 800;
 
 QString callOf(PowerAction action) {
     switch (action) {
@@ -68,6 +72,8 @@ private slots:
     void operationInProgressCountsAsAccepted_data();
     void operationInProgressCountsAsAccepted();
     void kindsAreIndependent();
+    void acceptedShutdownIsWatched_data();
+    void acceptedShutdownIsWatched();
     void refusalsCarryTheErrorName_data();
     void refusalsCarryTheErrorName();
     void unreachableLogindIsUnreachable_data();
@@ -228,6 +234,32 @@ void TestPowerLogind::kindsAreIndependent() {
     calls.sort();
     QCOMPARE(calls, (QStringList{QStringLiteral("PowerOff true"), QStringLiteral("Reboot true"),
                                  QStringLiteral("Terminate auto")}));
+}
+
+void TestPowerLogind::acceptedShutdownIsWatched_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<SessionEnd>("expected");
+    const QStringList callOff{QStringLiteral("--call-off-after-ms=150")};
+    QTest::newRow("PrepareForShutdown(false)") << callOff << SessionEnd::CalledOff;
+    QTest::newRow("PrepareForShutdown(false) at once")
+        << QStringList{QStringLiteral("--call-off-after-ms=0")} << SessionEnd::CalledOff;
+    // PrepareForShutdown(true) at once, and false only long after the test.
+    QTest::newRow("logind begins and keeps running")
+        << QStringList{QStringLiteral("--call-off-after-ms=60000")} << SessionEnd::StillRunning;
+    QTest::newRow("port gone before PrepareForShutdown(false)") << callOff << SessionEnd::PortGone;
+}
+
+void TestPowerLogind::acceptedShutdownIsWatched() {
+    QFETCH(QStringList, options);
+    QFETCH(SessionEnd, expected);
+    FakeLogind logind(*bus_, options);
+    QVERIFY(logind.isReady());
+    std::unique_ptr<platform::PowerPort> port = std::make_unique<LogindPowerPort>(
+        testLink(), nullptr, LogindPowerPort::kPermissionTimeoutMs, kSessionEndDeadlineMs);
+
+    checkSessionEndWatch(port, expected, kSessionEndDeadlineMs);
+    if (QTest::currentTestFailed()) return;
+    QCOMPARE(logind.calls().size(), expected == SessionEnd::PortGone ? 1 : 2);
 }
 
 void TestPowerLogind::refusalsCarryTheErrorName_data() {

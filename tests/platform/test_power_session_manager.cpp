@@ -12,6 +12,7 @@
 #include "tests/support/fake_logind.h"
 #include "tests/support/fake_session_manager.h"
 #include "tests/support/private_bus.h"
+#include "tests/support/session_end_check.h"
 
 namespace zeravan::test {
 
@@ -20,7 +21,13 @@ namespace {
 using platform::LogindPowerPort;
 using platform::PowerAction;
 using platform::PowerPermission;
+using platform::PowerPort;
+using platform::SessionEndWatch;
 using platform::SessionManagerPowerPort;
+
+// How long an accepted request is watched before it counts as come to nothing.
+constexpr int kSessionEndDeadlineMs = 800;
+const QString kCallOff = QStringLiteral("--call-off-after-ms=150");
 
 const QStringList kSessionManagerNames{QStringLiteral("org.kde.Shutdown"),
                                        QStringLiteral("org.gnome.SessionManager"),
@@ -29,6 +36,32 @@ const QStringList kSessionManagerNames{QStringLiteral("org.kde.Shutdown"),
                                        QStringLiteral("org.cinnamon.SessionManager"),
                                        QStringLiteral("com.deepin.SessionManager"),
                                        QStringLiteral("org.freedesktop.login1")};
+
+// The port on `bus` as both its session and its system bus, with logind as its fallback.
+std::unique_ptr<PowerPort> makePort(
+    const PrivateBus& bus, const QString& currentDesktop = {},
+    int sessionEndDeadlineMs = SessionEndWatch::kDefaultDeadlineMs) {
+    return std::make_unique<SessionManagerPowerPort>(
+        platform::BusLink::at(bus.address()),
+        std::make_unique<LogindPowerPort>(platform::BusLink::at(bus.address()), nullptr,
+                                          LogindPowerPort::kPermissionTimeoutMs,
+                                          sessionEndDeadlineMs),
+        currentDesktop, nullptr, sessionEndDeadlineMs);
+}
+
+// A fake logind, and the fake session manager of `kind` unless it is empty; `options` go to
+// the one that is to get the request.
+struct Fakes {
+    Fakes(const PrivateBus& bus, const QString& kind, const QStringList& options)
+        : logind(bus, kind.isEmpty() ? options : QStringList{}) {
+        if (!kind.isEmpty()) manager.emplace(bus, kind, options);
+    }
+    bool isReady() const { return logind.isReady() && (!manager || manager->isReady()); }
+    QStringList askedCalls() const { return manager ? manager->calls() : logind.calls(); }
+
+    FakeLogind logind;
+    std::optional<FakeSessionManager> manager;
+};
 
 }  // namespace
 
@@ -48,7 +81,12 @@ private slots:
     void refusalIsReportedAndNotPassedOn();
     void withoutSessionManagerLogindIsAsked_data();
     void withoutSessionManagerLogindIsAsked();
-    void logindRefusalIsReported();
+    void logindOutcomeIsPassedOn_data();
+    void logindOutcomeIsPassedOn();
+    void acceptedRequestIsWatched_data();
+    void acceptedRequestIsWatched();
+    void requestAfterBusRestartIsDelivered_data();
+    void requestAfterBusRestartIsDelivered();
     void currentDesktopIsAskedFirst_data();
     void currentDesktopIsAskedFirst();
     void repeatedPressesSendOneRequest();
@@ -56,7 +94,6 @@ private slots:
 
 private:
     QDBusConnection testBus() const;
-    std::unique_ptr<SessionManagerPowerPort> makePort(const QString& currentDesktop = {}) const;
 
     std::unique_ptr<PrivateBus> bus_;
 };
@@ -83,13 +120,6 @@ void TestPowerSessionManager::cleanupTestCase() {
 
 QDBusConnection TestPowerSessionManager::testBus() const {
     return QDBusConnection::connectToBus(bus_->address(), QStringLiteral("session-test"));
-}
-
-std::unique_ptr<SessionManagerPowerPort> TestPowerSessionManager::makePort(
-    const QString& currentDesktop) const {
-    return std::make_unique<SessionManagerPowerPort>(
-        platform::BusLink::at(bus_->address()),
-        std::make_unique<LogindPowerPort>(platform::BusLink::at(bus_->address())), currentDesktop);
 }
 
 void TestPowerSessionManager::eachDesktopGetsItsOwnCall_data() {
@@ -140,7 +170,7 @@ void TestPowerSessionManager::eachDesktopGetsItsOwnCall() {
     FakeLogind logind(*bus_);
     FakeSessionManager manager(*bus_, kind);
     QVERIFY(logind.isReady() && manager.isReady());
-    const auto port = makePort();
+    const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
     QSignalSpy refused(port.get(), &SessionManagerPowerPort::requestRefused);
 
@@ -165,7 +195,7 @@ void TestPowerSessionManager::refusalIsReportedAndNotPassedOn() {
     FakeLogind logind(*bus_);
     FakeSessionManager manager(*bus_, kind, {QStringLiteral("--refuse=") + error});
     QVERIFY(logind.isReady() && manager.isReady());
-    const auto port = makePort();
+    const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
     QSignalSpy refused(port.get(), &SessionManagerPowerPort::requestRefused);
 
@@ -196,7 +226,7 @@ void TestPowerSessionManager::withoutSessionManagerLogindIsAsked() {
     QFETCH(QString, call);
     FakeLogind logind(*bus_);
     QVERIFY(logind.isReady());
-    const auto port = makePort(QStringLiteral("GNOME"));
+    const auto port = makePort(*bus_, QStringLiteral("GNOME"));
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
 
     port->request(action);
@@ -205,17 +235,114 @@ void TestPowerSessionManager::withoutSessionManagerLogindIsAsked() {
     QCOMPARE(logind.calls(), QStringList{call});
 }
 
-void TestPowerSessionManager::logindRefusalIsReported() {
-    FakeLogind logind(*bus_, {QStringLiteral("--refuse=org.freedesktop.DBus.Error.AccessDenied")});
+void TestPowerSessionManager::logindOutcomeIsPassedOn_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<bool>("refusal");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("refused") << "--refuse=org.freedesktop.DBus.Error.AccessDenied" << true
+                             << "org.freedesktop.DBus.Error.AccessDenied"
+                             << QStringList{QStringLiteral("PowerOff true")};
+    QTest::newRow("not on the bus")
+        << "--unreachable" << false << "org.freedesktop.DBus.Error.ServiceUnknown" << QStringList{};
+}
+
+// With no session manager running, logind's refusal is a refusal, and logind missing is no one
+// saying no.
+void TestPowerSessionManager::logindOutcomeIsPassedOn() {
+    QFETCH(QString, option);
+    QFETCH(bool, refusal);
+    QFETCH(QString, error);
+    QFETCH(QStringList, calls);
+    FakeLogind logind(*bus_, {option});
     QVERIFY(logind.isReady());
-    const auto port = makePort();
-    QSignalSpy refused(port.get(), &SessionManagerPowerPort::requestRefused);
+    const auto port = makePort(*bus_);
+    QSignalSpy accepted(port.get(), &PowerPort::requestAccepted);
+    QSignalSpy refused(port.get(), &PowerPort::requestRefused);
+    QSignalSpy unreachable(port.get(), &PowerPort::requestUnreachable);
 
     port->request(PowerAction::PowerOff);
-    QVERIFY(refused.wait());
-    QVERIFY(refused.takeFirst().at(1).toString().startsWith(
-        QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
-    QCOMPARE(logind.calls(), QStringList{QStringLiteral("PowerOff true")});
+    QSignalSpy& told = refusal ? refused : unreachable;
+    QVERIFY(told.wait());
+    const QString reason = told.takeFirst().at(1).toString();
+    QVERIFY2(reason.startsWith(error + QStringLiteral(": ")), qPrintable(reason));
+    QCOMPARE(accepted.count() + refused.count() + unreachable.count(), 0);
+    QCOMPARE(logind.calls(), calls);
+}
+
+void TestPowerSessionManager::acceptedRequestIsWatched_data() {
+    QTest::addColumn<QString>("kind");  // none: logind gets the request
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<SessionEnd>("expected");
+    const QStringList callOff{kCallOff};
+    QTest::newRow("xfce: ShutdownCancelled") << "xfce" << callOff << SessionEnd::CalledOff;
+    QTest::newRow("xfce: ShutdownCancelled at once")
+        << "xfce" << QStringList{QStringLiteral("--call-off-after-ms=0")} << SessionEnd::CalledOff;
+    QTest::newRow("mate: SessionRunning") << "mate" << callOff << SessionEnd::CalledOff;
+    QTest::newRow("cinnamon: SessionRunning") << "cinnamon" << callOff << SessionEnd::CalledOff;
+    QTest::newRow("cinnamon-old: SessionRunning")
+        << "cinnamon-old" << callOff << SessionEnd::CalledOff;
+    QTest::newRow("logind: PrepareForShutdown(false)") << "" << callOff << SessionEnd::CalledOff;
+    QTest::newRow("kde: no such signal") << "kde" << callOff << SessionEnd::StillRunning;
+    QTest::newRow("lxqt: no such signal") << "lxqt" << callOff << SessionEnd::StillRunning;
+    QTest::newRow("xfce keeps running") << "xfce" << QStringList{} << SessionEnd::StillRunning;
+    QTest::newRow("xfce, port gone before ShutdownCancelled")
+        << "xfce" << callOff << SessionEnd::PortGone;
+}
+
+void TestPowerSessionManager::acceptedRequestIsWatched() {
+    QFETCH(QString, kind);
+    QFETCH(QStringList, options);
+    QFETCH(SessionEnd, expected);
+    const Fakes fakes(*bus_, kind, options);
+    QVERIFY(fakes.isReady());
+    auto port = makePort(*bus_, {}, kSessionEndDeadlineMs);
+
+    checkSessionEndWatch(port, expected, kSessionEndDeadlineMs);
+    if (QTest::currentTestFailed()) return;
+    QCOMPARE(fakes.askedCalls().size(), expected == SessionEnd::PortGone ? 1 : 2);
+}
+
+void TestPowerSessionManager::requestAfterBusRestartIsDelivered_data() {
+    QTest::addColumn<QString>("kind");  // none: logind gets the request
+    QTest::addColumn<QString>("call");
+    QTest::newRow("logind") << ""
+                            << "PowerOff true";
+    QTest::newRow("xfce") << "xfce"
+                          << "org.xfce.SessionManager Shutdown true";
+}
+
+// The bus daemon restarted at the same address (after an update) between the arming and the
+// shutdown second: the shutdown still reaches the new one.
+void TestPowerSessionManager::requestAfterBusRestartIsDelivered() {
+    QFETCH(QString, kind);
+    QFETCH(QString, call);
+    PrivateBus bus;
+    QVERIFY2(!bus.address().isEmpty(), qPrintable(bus.error()));
+    const auto port = makePort(bus);
+    QSignalSpy accepted(port.get(), &PowerPort::requestAccepted);
+    QSignalSpy refused(port.get(), &PowerPort::requestRefused);
+    QSignalSpy unreachable(port.get(), &PowerPort::requestUnreachable);
+    {
+        const Fakes before(bus, kind, {});
+        QVERIFY(before.isReady());
+        // Both connections made: logind's by the permission, the session's by a request.
+        std::optional<PowerPermission> answer;
+        port->askPowerOffPermission(this, [&answer](PowerPermission given) { answer = given; });
+        QTRY_VERIFY(answer.has_value());
+        QCOMPARE(*answer, PowerPermission::Yes);
+        port->request(PowerAction::Reboot);
+        QVERIFY(accepted.wait());
+    }
+    QVERIFY2(bus.restart(), qPrintable(bus.error()));
+    const Fakes after(bus, kind, {});
+    QVERIFY(after.isReady());
+
+    port->request(PowerAction::PowerOff);
+    QVERIFY(accepted.wait());
+    QCOMPARE(accepted.last().at(0).value<PowerAction>(), PowerAction::PowerOff);
+    QCOMPARE(refused.count() + unreachable.count(), 0);
+    QCOMPARE(after.askedCalls(), QStringList{call});
 }
 
 void TestPowerSessionManager::currentDesktopIsAskedFirst_data() {
@@ -236,7 +363,7 @@ void TestPowerSessionManager::currentDesktopIsAskedFirst() {
     FakeSessionManager kde(*bus_, QStringLiteral("kde"));
     FakeSessionManager xfce(*bus_, QStringLiteral("xfce"));
     QVERIFY(kde.isReady() && xfce.isReady());
-    const auto port = makePort(currentDesktop);
+    const auto port = makePort(*bus_, currentDesktop);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
 
     port->request(PowerAction::PowerOff);
@@ -249,7 +376,7 @@ void TestPowerSessionManager::currentDesktopIsAskedFirst() {
 void TestPowerSessionManager::repeatedPressesSendOneRequest() {
     FakeSessionManager manager(*bus_, QStringLiteral("gnome"));
     QVERIFY(manager.isReady());
-    const auto port = makePort();
+    const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
 
     for (int press = 0; press < 10; ++press) {
@@ -264,7 +391,7 @@ void TestPowerSessionManager::permissionIsLogindsToGive() {
     FakeLogind logind(*bus_, {QStringLiteral("--can-power-off=challenge")});
     FakeSessionManager manager(*bus_, QStringLiteral("gnome"));
     QVERIFY(logind.isReady() && manager.isReady());
-    const auto port = makePort();
+    const auto port = makePort(*bus_);
     std::optional<PowerPermission> answer;
     port->askPowerOffPermission(this, [&answer](PowerPermission given) { answer = given; });
     QTRY_VERIFY(answer.has_value());

@@ -21,17 +21,9 @@ PrivateBus::PrivateBus() {
     }
     daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     stopWithParent(daemon_);
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--config-file=" ZERAVAN_PRIVATE_BUS_CONFIG),
-                   QStringLiteral("--address=unix:path=") + dir_.filePath(QStringLiteral("bus")),
-                   QStringLiteral("--print-address"), QStringLiteral("--nofork"),
-                   QStringLiteral("--nosyslog")});
-    const QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!daemon_.canReadLine() && daemon_.waitForReadyRead(deadline.remainingTime())) {
-    }
-    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    if (address_.isEmpty())
-        error_ = QStringLiteral("dbus-daemon did not start: ") + daemon_.errorString();
+    // Without the daemon's guid, which a restarted daemon does not share.
+    const QString address = QStringLiteral("unix:path=") + dir_.filePath(QStringLiteral("bus"));
+    if (start(address)) address_ = address;
 }
 
 PrivateBus::~PrivateBus() {
@@ -39,6 +31,26 @@ PrivateBus::~PrivateBus() {
     daemon_.terminate();
     if (!daemon_.waitForFinished(kStartTimeoutMs)) daemon_.kill();
     daemon_.waitForFinished();
+}
+
+bool PrivateBus::start(const QString& address) {
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--config-file=" ZERAVAN_PRIVATE_BUS_CONFIG),
+                   QStringLiteral("--address=") + address, QStringLiteral("--print-address"),
+                   QStringLiteral("--nofork"), QStringLiteral("--nosyslog")});
+    // It prints its address once it listens.
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!daemon_.canReadLine() && daemon_.waitForReadyRead(deadline.remainingTime())) {
+    }
+    if (!daemon_.readLine().trimmed().isEmpty()) return true;
+    error_ = QStringLiteral("dbus-daemon did not start: ") + daemon_.errorString();
+    return false;
+}
+
+bool PrivateBus::restart() {
+    daemon_.kill();
+    daemon_.waitForFinished();
+    return !address_.isEmpty() && start(address_);
 }
 
 void PrivateBus::useAsSystemBus() const {

@@ -16,14 +16,22 @@ public:
     PrivateBus(const PrivateBus&) = delete;
     PrivateBus& operator=(const PrivateBus&) = delete;
 
-    // Empty when the daemon did not start; error() says why.
+    // The socket it listens on, the same after restart(); empty when the daemon did not start,
+    // and error() says why.
     QString address() const { return address_; }
     QString error() const { return error_; }
 
     // Points this process's system bus here; call before anything connects to it.
     void useAsSystemBus() const;
 
+    // Kills the daemon, so that every connection to it is lost, and starts a fresh one at the
+    // same address, as when the system's bus is restarted. False, with error(), when it did not
+    // start again.
+    bool restart();
+
 private:
+    bool start(const QString& address);
+
     QTemporaryDir dir_;
     QProcess daemon_;
     QString address_;

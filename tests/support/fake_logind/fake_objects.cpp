@@ -16,9 +16,10 @@ QString flag(bool value) {
 
 }  // namespace
 
-void FakePowerObject::answerPowerCall(const QString& logLine) {
+bool FakePowerObject::answerPowerCall(const QString& logLine) {
     log_.write(logLine);
     QDBusMessage reply;
+    bool accepted = false;
     if (!options_.refuse.isEmpty()) {
         reply =
             message().createErrorReply(options_.refuse, QStringLiteral("refused by fake_logind"));
@@ -29,8 +30,10 @@ void FakePowerObject::answerPowerCall(const QString& logLine) {
     } else {
         accepted_.insert(logLine);
         reply = message().createReply();
+        accepted = true;
     }
     answerLater(reply, options_.delayMs);
+    return accepted;
 }
 
 void FakePowerObject::answerLater(const QDBusMessage& reply, int delayMs) {
@@ -41,11 +44,26 @@ void FakePowerObject::answerLater(const QDBusMessage& reply, int delayMs) {
 }
 
 void FakeManager::PowerOff(bool interactive) {
-    answerPowerCall(QStringLiteral("PowerOff ") + flag(interactive));
+    if (answerPowerCall(QStringLiteral("PowerOff ") + flag(interactive))) announceShutdown();
 }
 
 void FakeManager::Reboot(bool interactive) {
-    answerPowerCall(QStringLiteral("Reboot ") + flag(interactive));
+    if (answerPowerCall(QStringLiteral("Reboot ") + flag(interactive))) announceShutdown();
+}
+
+void FakeManager::announceShutdown() {
+    if (options_.callOffAfterMs < 0 || options_.silent) return;
+    const auto prepare = [bus = connection()](bool starting) {
+        bus.send(QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                            QStringLiteral("org.freedesktop.login1.Manager"),
+                                            QStringLiteral("PrepareForShutdown"))
+                 << starting);
+    };
+    // Started after the reply's own timer of the same length, so it follows the reply.
+    QTimer::singleShot(options_.delayMs, this, [this, prepare] {
+        prepare(true);
+        QTimer::singleShot(options_.callOffAfterMs, this, [prepare] { prepare(false); });
+    });
 }
 
 QString FakeManager::CanPowerOff() {

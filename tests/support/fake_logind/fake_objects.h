@@ -19,7 +19,8 @@ public:
     FakePowerObject(const FakeOptions& options, CallLog& log) : options_(options), log_(log) {}
 
 protected:
-    void answerPowerCall(const QString& logLine);
+    // True when the call is accepted.
+    bool answerPowerCall(const QString& logLine);
     // Sends `reply` to the call being handled after `delayMs`, or never when silent.
     void answerLater(const QDBusMessage& reply, int delayMs);
 
@@ -40,6 +41,10 @@ public slots:
     void PowerOff(bool interactive);
     void Reboot(bool interactive);
     QString CanPowerOff();
+
+private:
+    // As logind around an accepted shutdown that is then called off.
+    void announceShutdown();
 };
 
 class FakeSession final : public FakePowerObject {

@@ -37,12 +37,18 @@ FakeOptions parseFakeOptions(const QStringList& arguments) {
         QStringLiteral("operation-in-progress"),
         QStringLiteral("After accepting one power call of a kind, answer the next ones of that "
                        "kind with org.freedesktop.login1.OperationInProgress."));
-    parser.addOptions(
-        {log, refuse, delay, canPowerOff, stamp, permissionDelay, silent, unreachable, inProgress});
+    const QCommandLineOption callOff(
+        QStringLiteral("call-off-after-ms"),
+        QStringLiteral("After accepting PowerOff or Reboot, emit PrepareForShutdown(true), then "
+                       "PrepareForShutdown(false) this much later."),
+        QStringLiteral("ms"), QStringLiteral("-1"));
+    parser.addOptions({log, refuse, delay, canPowerOff, stamp, permissionDelay, silent, unreachable,
+                       inProgress, callOff});
     parser.process(arguments);
 
     bool delayIsNumber = false;
     bool permissionDelayIsNumber = false;
+    bool callOffIsNumber = false;
     FakeOptions options{parser.value(log),
                         parser.value(refuse),
                         parser.value(delay).toInt(&delayIsNumber),
@@ -51,9 +57,10 @@ FakeOptions parseFakeOptions(const QStringList& arguments) {
                         parser.value(permissionDelay).toInt(&permissionDelayIsNumber),
                         parser.isSet(silent),
                         parser.isSet(unreachable),
-                        parser.isSet(inProgress)};
+                        parser.isSet(inProgress),
+                        parser.value(callOff).toInt(&callOffIsNumber)};
     if (options.logPath.isEmpty() || !delayIsNumber || options.delayMs < 0 ||
-        !permissionDelayIsNumber || options.permissionDelayMs < 0) {
+        !permissionDelayIsNumber || options.permissionDelayMs < 0 || !callOffIsNumber) {
         parser.showHelp(2);
     }
     return options;

@@ -25,6 +25,10 @@ struct FakeOptions {
     // Once a power call of one kind was accepted, the next ones of that kind are answered with
     // org.freedesktop.login1.OperationInProgress, as logind does while the first is under way.
     bool operationInProgress = false;
+    // After accepting PowerOff or Reboot, PrepareForShutdown(true) at once and
+    // PrepareForShutdown(false) this much later, as when the shutdown is called off; never when
+    // negative.
+    int callOffAfterMs = -1;
 };
 
 // Exits with usage text on a bad command line.

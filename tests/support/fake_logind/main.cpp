@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // fake_logind --log=FILE [--refuse=NAME] [--delay-ms=N] [--can-power-off=yes|challenge|no|na]
 //             [--stamp] [--permission-delay-ms=N] [--silent] [--unreachable]
-//             [--operation-in-progress]
+//             [--operation-in-progress] [--call-off-after-ms=N]
 // Owns org.freedesktop.login1 on the bus in DBUS_SYSTEM_BUS_ADDRESS, prints "ready" once it does.
 
 #include <QCoreApplication>

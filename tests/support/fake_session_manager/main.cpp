@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-// fake_session_manager --kind=NAME --log=FILE [--refuse=ERROR] [--stamp]
+// fake_session_manager --kind=NAME --log=FILE [--refuse=ERROR] [--stamp] [--call-off-after-ms=N]
 // Owns the session manager name of one desktop (see session_kinds.h) on the bus in
 // DBUS_SESSION_BUS_ADDRESS and writes down each call it gets, "<service> <method> <arguments>";
-// prints "ready" once it owns the name. It ends nothing.
+// prints "ready" once it owns the name. It ends nothing; with --call-off-after-ms, it says N ms
+// after each call it accepts that the end of the session was called off, where its desktop has
+// a signal for that.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,6 +14,7 @@
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QTextStream>
+#include <QTimer>
 
 #include "tests/support/fake_logind/call_log.h"
 #include "tests/support/fake_session_manager/session_kinds.h"
@@ -39,8 +42,12 @@ QString argumentText(const QVariant& argument) {
 // arguments of the wrong types.
 class FakeSessionManager final : public QDBusVirtualObject {
 public:
-    FakeSessionManager(SessionKind kind, QString refusal, CallLog& log)
-        : kind_(std::move(kind)), refusal_(std::move(refusal)), log_(log) {}
+    // `callOffAfterMs` negative: the session is never called off.
+    FakeSessionManager(SessionKind kind, QString refusal, int callOffAfterMs, CallLog& log)
+        : kind_(std::move(kind)),
+          refusal_(std::move(refusal)),
+          callOffAfterMs_(callOffAfterMs),
+          log_(log) {}
 
     QString introspect(const QString&) const override { return {}; }
 
@@ -65,15 +72,24 @@ public:
         QStringList line{kind_.service, message.member()};
         for (const QVariant& argument : message.arguments()) line << argumentText(argument);
         log_.write(line.join(u' '));
-        connection.send(refusal_.isEmpty()
-                            ? message.createReply()
-                            : message.createErrorReply(refusal_, QStringLiteral("refused")));
+        if (!refusal_.isEmpty()) {
+            connection.send(message.createErrorReply(refusal_, QStringLiteral("refused")));
+            return true;
+        }
+        connection.send(message.createReply());
+        if (callOffAfterMs_ >= 0 && !kind_.calledOffSignal.isEmpty()) {
+            QTimer::singleShot(callOffAfterMs_, this, [this, connection] {
+                connection.send(
+                    QDBusMessage::createSignal(kind_.path, kind_.interface, kind_.calledOffSignal));
+            });
+        }
         return true;
     }
 
 private:
     SessionKind kind_;
     QString refusal_;
+    int callOffAfterMs_;
     CallLog& log_;
 };
 
@@ -95,11 +111,18 @@ int main(int argc, char** argv) {
                                           QStringLiteral("name"));
     const QCommandLineOption stampOption(
         QStringLiteral("stamp"), QStringLiteral("End each line with the arrival time in ms."));
-    parser.addOptions({kindOption, logOption, refuseOption, stampOption});
+    const QCommandLineOption callOffOption(
+        QStringLiteral("call-off-after-ms"),
+        QStringLiteral("This long after each call accepted, emit the desktop's signal that the end "
+                       "of the session was called off, where it has one."),
+        QStringLiteral("ms"), QStringLiteral("-1"));
+    parser.addOptions({kindOption, logOption, refuseOption, stampOption, callOffOption});
     parser.process(app);
 
     const std::optional<SessionKind> kind = zeravan::test::sessionKind(parser.value(kindOption));
-    if (!kind || parser.value(logOption).isEmpty()) parser.showHelp(2);
+    bool callOffIsNumber = false;
+    const int callOffAfterMs = parser.value(callOffOption).toInt(&callOffIsNumber);
+    if (!kind || parser.value(logOption).isEmpty() || !callOffIsNumber) parser.showHelp(2);
     if (!onPrivateBus()) {
         err << "fake_session_manager: DBUS_SESSION_BUS_ADDRESS must name a private test bus"
             << Qt::endl;
@@ -112,7 +135,7 @@ int main(int argc, char** argv) {
     }
 
     QDBusConnection bus = QDBusConnection::sessionBus();
-    FakeSessionManager manager(*kind, parser.value(refuseOption), log);
+    FakeSessionManager manager(*kind, parser.value(refuseOption), callOffAfterMs, log);
     if (!bus.registerVirtualObject(kind->path, &manager)) {
         err << "fake_session_manager: cannot reach the bus: " << bus.lastError().message()
             << Qt::endl;

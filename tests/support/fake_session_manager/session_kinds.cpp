@@ -9,12 +9,17 @@ namespace {
 const QString kGnomeName = QStringLiteral("org.gnome.SessionManager");
 const QString kGnomePath = QStringLiteral("/org/gnome/SessionManager");
 
+// mate-session and cinnamon-session go back to their running phase when the end of the session
+// is called off, and say so.
+const QString kSessionRunning = QStringLiteral("SessionRunning");
+
 // The GNOME interface as its variants implement it: each has its own set of power methods.
-SessionKind gnomeLike(const QMap<QString, QString>& powerMethods) {
+SessionKind gnomeLike(const QMap<QString, QString>& powerMethods,
+                      const QString& calledOffSignal = {}) {
     QMap<QString, QString> methods{{QStringLiteral("CanShutdown"), {}},
                                    {QStringLiteral("IsSessionRunning"), {}}};
     methods.insert(powerMethods);
-    return {kGnomeName, kGnomePath, kGnomeName, methods};
+    return {kGnomeName, kGnomePath, kGnomeName, methods, calledOffSignal};
 }
 
 }  // namespace
@@ -28,14 +33,16 @@ std::optional<SessionKind> sessionKind(const QString& name) {
                            {{QStringLiteral("logout"), {}},
                             {QStringLiteral("logoutAndShutdown"), {}},
                             {QStringLiteral("logoutAndReboot"), {}},
-                            {QStringLiteral("saveSession"), {}}}};
+                            {QStringLiteral("saveSession"), {}}},
+                           {}};
     }
     if (name == QLatin1String("kde-ksmserver")) {
         return SessionKind{QStringLiteral("org.kde.ksmserver"),
                            QStringLiteral("/KSMServer"),
                            QStringLiteral("org.kde.KSMServerInterface"),
                            {{QStringLiteral("logout"), QStringLiteral("iii")},
-                            {QStringLiteral("isShuttingDown"), {}}}};
+                            {QStringLiteral("isShuttingDown"), {}}},
+                           {}};
     }
     if (name == QLatin1String("gnome")) {
         return gnomeLike({{QStringLiteral("Shutdown"), {}},
@@ -46,18 +53,19 @@ std::optional<SessionKind> sessionKind(const QString& name) {
         return gnomeLike({{QStringLiteral("Shutdown"), {}},
                           {QStringLiteral("Logout"), u},
                           {QStringLiteral("RequestShutdown"), {}},
-                          {QStringLiteral("RequestReboot"), {}}});
+                          {QStringLiteral("RequestReboot"), {}}},
+                         kSessionRunning);
     }
     const QMap<QString, QString> cinnamonMethods{{QStringLiteral("Shutdown"), {}},
                                                  {QStringLiteral("Reboot"), {}},
                                                  {QStringLiteral("Logout"), u},
                                                  {QStringLiteral("RequestShutdown"), {}},
                                                  {QStringLiteral("RequestReboot"), {}}};
-    if (name == QLatin1String("cinnamon")) return gnomeLike(cinnamonMethods);
+    if (name == QLatin1String("cinnamon")) return gnomeLike(cinnamonMethods, kSessionRunning);
     if (name == QLatin1String("cinnamon-old")) {
         const QString cinnamonName = QStringLiteral("org.cinnamon.SessionManager");
         return SessionKind{cinnamonName, QStringLiteral("/org/cinnamon/SessionManager"),
-                           cinnamonName, cinnamonMethods};
+                           cinnamonName, cinnamonMethods, kSessionRunning};
     }
     if (name == QLatin1String("ukui")) {
         return gnomeLike({{QStringLiteral("powerOff"), {}},
@@ -72,7 +80,8 @@ std::optional<SessionKind> sessionKind(const QString& name) {
                            {{QStringLiteral("Shutdown"), QStringLiteral("b")},
                             {QStringLiteral("Restart"), QStringLiteral("b")},
                             {QStringLiteral("Logout"), QStringLiteral("bb")},
-                            {QStringLiteral("CanShutdown"), {}}}};
+                            {QStringLiteral("CanShutdown"), {}}},
+                           QStringLiteral("ShutdownCancelled")};
     }
     if (name == QLatin1String("lxqt")) {
         return SessionKind{QStringLiteral("org.lxqt.session"),
@@ -81,7 +90,8 @@ std::optional<SessionKind> sessionKind(const QString& name) {
                            {{QStringLiteral("powerOff"), {}},
                             {QStringLiteral("reboot"), {}},
                             {QStringLiteral("logout"), {}},
-                            {QStringLiteral("canPowerOff"), {}}}};
+                            {QStringLiteral("canPowerOff"), {}}},
+                           {}};
     }
     if (name == QLatin1String("deepin")) {
         const QString deepinName = QStringLiteral("com.deepin.SessionManager");
@@ -93,7 +103,8 @@ std::optional<SessionKind> sessionKind(const QString& name) {
                             {QStringLiteral("Reboot"), {}},
                             {QStringLiteral("RequestReboot"), {}},
                             {QStringLiteral("Logout"), {}},
-                            {QStringLiteral("RequestLogout"), {}}}};
+                            {QStringLiteral("RequestLogout"), {}}},
+                           {}};
     }
     return std::nullopt;
 }
