@@ -32,7 +32,7 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
             connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
             nullptr),
         &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // The 32-bit values of a property of the root window.
@@ -86,14 +86,15 @@ void keepAbove(QWidget& window) {
 void raiseWithoutKeepingFocus(QWidget& window) {
     const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     QWindow* handle = window.windowHandle();
-    if (x11 == nullptr || handle == nullptr || !window.isVisible()) return;  // not on X11
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    // Not on an X display (Wayland, Windows, Qt's offscreen platform), or not shown.
+    if (connection == nullptr || handle == nullptr || !window.isVisible()) return;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     if (keepsWindowsAbove(connection, root)) return;
 
     const std::vector<uint32_t> active =
         rootProperty(connection, root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
-    const xcb_window_t typingInto = active.empty() ? XCB_WINDOW_NONE : active.front();
+    const xcb_window_t typingInto = active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active.front();
     handle->setFlag(Qt::WindowDoesNotAcceptFocus, true);
     activate(connection, root, static_cast<xcb_window_t>(window.internalWinId()));
     QTimer::singleShot(kHandBackMs, handle, [connection, root, typingInto, handle] {

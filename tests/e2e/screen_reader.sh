@@ -4,12 +4,15 @@
 # What a screen reader hears, through AT-SPI: the accessibility bus of at-spi2-core runs beside
 # the private bus, the real program is started with accessibility on, and the accessible tree
 # names the three choices, the button, the status line and, once it opens, the countdown and its
-# count, all in Chinese; the countdown makes itself heard when it opens.
+# count, all in Chinese; the countdown makes itself heard when it opens. The shutdown goes to a
+# fake XFCE session manager, which accepts it and then says it was called off (as when the user
+# cancels an editor's "Save changes?"): the countdown and the status line then say so in words.
 source "$(dirname "$0")/lib.sh"
 # Debian's own Python, the one python3-pyatspi is installed for.
 tree="/usr/bin/python3 $(dirname "$0")/accessible_tree.py"
 start_display
 start_fake_logind
+start_fake_session_manager xfce --call-off-after-ms=1500
 require_private_bus
 [[ ${DBUS_SESSION_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private session bus"
 
@@ -32,7 +35,8 @@ for child in $(pgrep -P "$launcher"); do started+=($child); done
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # Screen readers know the program by its application name, the one of its desktop entry.
 app=io.github.orrimel.Zeravan
-start_zeravan "$(offset_to 23:29:50)"
+offset=$(offset_to 23:29:50)
+start_zeravan_on_settable_clock "$offset"
 sleep 1
 $tree tree "$app" "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
     "目前状态：停 止" >"$work/main.tree" 2>&1 || fail "main window: $(cat "$work/main.tree")"
@@ -53,9 +57,19 @@ sleep 1
 grep -qP '^object:state-changed:showing\talert\t关机倒计时$' "$work/events" ||
     fail "the countdown was not heard opening: $(cat "$work/events")"
 screenshot screen_reader
+
+set_clock $((offset + 25))  # on to 23:30:30 or so: the shutdown second comes, then the call-off
+await_within 10 grep -q 'Shutdown true' "$session_calls" || fail "the session manager was not asked"
+sleep 2.5
+$tree tree "$app" "关机被系统或程序取消" "目前状态：关机被系统或程序取消，明天照常执行" \
+    >"$work/called_off.tree" 2>&1 || fail "called off: $(cat "$work/called_off.tree")"
+! grep -q "离关机时间还有 -" "$work/called_off.tree" || fail "a count below zero is still heard"
+screenshot screen_reader_called_off
 echo "main window:"
 grep -E "关机|目前" "$work/main.tree"
 echo "countdown:"
 grep -E "倒计时|离关机" "$work/countdown.tree"
 echo "events when the countdown opened:"
 grep -E "倒计时|取 消" "$work/events" | sort -u
+echo "after the session manager called the shutdown off:"
+grep -E "取消" "$work/called_off.tree"
