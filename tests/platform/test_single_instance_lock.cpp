@@ -186,7 +186,7 @@ void SingleInstanceLockTest::anotherUsersHolderIsNotObeyed() {
     SingleInstanceLock lock({name, {}});
     QCOMPARE(lock.claim(), Claim::unavailable);
     QVERIFY(lock.whyUnavailable().english.find("another user holds") != std::string::npos);
-    holder.kill();
+    holder.terminate();
     holder.waitForFinished();
 }
 
