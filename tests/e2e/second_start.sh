@@ -58,15 +58,9 @@ chmod 711 "$work"
 taken=$TMPDIR/zeravan-$(id -u)
 runuser -u nobody -- mkdir -m 755 "$taken"
 name=io.github.orrimel.Zeravan-$(printf '%s|' "$DISPLAY" | sha1sum | cut -c1-16)
-runuser -u nobody -- /usr/bin/python3 -c '
-import socket, sys
-listener = socket.socket(socket.AF_UNIX)
-listener.bind(sys.argv[1])
-listener.listen()
-print("listening", flush=True)
-while True:
-    listener.accept()[0].close()
-    print("asked", flush=True)' "$taken/$name" >"$work/taker.log" 2>&1 &
+runuser -u nobody -- /usr/bin/python3 -c 'import socket, sys
+s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); print("listening", flush=True)
+while True: s.accept()[0].close(); print("asked", flush=True)' "$taken/$name" >"$work/taker.log" 2>&1 &
 started+=($!)
 await grep -q listening "$work/taker.log" || fail "the other user's listener did not start"
 start_zeravan 0

@@ -18,11 +18,6 @@ using zeravan::platform::SingleInstanceLock;
 using zeravan::platform::SingleInstancePlace;
 using Claim = SingleInstanceLock::Claim;
 
-namespace {
-// The user other users are played by; making files theirs takes root.
-constexpr uid_t otherUser = 65534;
-}  // namespace
-
 class SingleInstanceLockTest : public QObject {
     Q_OBJECT
 private slots:
@@ -96,47 +91,43 @@ void SingleInstanceLockTest::cleanup() {
 // temporary folder; a folder that another user owns or may write to is refused, since that user
 // could put a name there first and turn every start away.
 void SingleInstanceLockTest::placeIsWhereNoOtherUserCanWrite_data() {
-    QTest::addColumn<QString>("runtimeFolder");  // XDG_RUNTIME_DIR in the scratch folder, or unset
-    QTest::addColumn<QString>("folder");         // made beforehand in the scratch folder, if any
+    // XDG_RUNTIME_DIR in the scratch folder ("link" leads to "run"); empty: unset, and the
+    // folder is the temporary folder's zeravan-<uid>.
+    QTest::addColumn<QString>("runtimeFolder");
     QTest::addColumn<bool>("othersFolder");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("problem");  // empty: the name is to be in `folder`
-    const QString own = QStringLiteral("zeravan-%1").arg(getuid());
-    QTest::newRow("runtime folder") << "run"
-                                    << "run" << false << 0700 << "";
-    QTest::newRow("runtime folder, others may read") << "run"
-                                                     << "run" << false << 0755 << "";
+    QTest::addColumn<int>("mode");         // of the folder made beforehand; 0: none made
+    QTest::addColumn<QString>("problem");  // empty: the name is to be in the folder
+    QTest::newRow("runtime folder") << "run" << false << 0700 << "";
+    QTest::newRow("runtime folder, others may read") << "run" << false << 0755 << "";
     QTest::newRow("runtime folder of another user")
-        << "run"
         << "run" << true << 0700 << "belongs to another user";
     QTest::newRow("runtime folder the group may write")
-        << "run"
         << "run" << false << 0770 << "other users can write";
     QTest::newRow("runtime folder through a link")
-        << "link"
-        << "run" << false << 0700 << "is not a real folder";
-    QTest::newRow("no runtime folder: own one made") << ""
-                                                     << "" << false << 0 << "";
-    QTest::newRow("no runtime folder: own one there") << "" << own << false << 0700 << "";
+        << "link" << false << 0700 << "is not a real folder";
+    QTest::newRow("no runtime folder: own one made") << "" << false << 0 << "";
+    QTest::newRow("no runtime folder: own one there") << "" << false << 0700 << "";
     QTest::newRow("no runtime folder: another user took its name")
-        << "" << own << true << 0700 << "belongs to another user";
+        << "" << true << 0700 << "belongs to another user";
     QTest::newRow("no runtime folder: its name open to all")
-        << "" << own << false << 01777 << "other users can write";
+        << "" << false << 01777 << "other users can write";
 }
 
 void SingleInstanceLockTest::placeIsWhereNoOtherUserCanWrite() {
     QFETCH(QString, runtimeFolder);
-    QFETCH(QString, folder);
     QFETCH(bool, othersFolder);
     QFETCH(int, mode);
     QFETCH(QString, problem);
     if (othersFolder && geteuid() != 0) QSKIP("giving a folder to another user takes root");
     QTemporaryDir scratch;
     const QString root = scratch.path();
-    if (!folder.isEmpty()) {
-        const QByteArray path = QFile::encodeName(root + '/' + folder);
+    const QString folder =
+        root + '/' + (runtimeFolder.isEmpty() ? QStringLiteral("zeravan-%1").arg(getuid()) : "run");
+    if (mode != 0) {
+        const QByteArray path = QFile::encodeName(folder);
         QVERIFY(mkdir(path, 0700) == 0 && chmod(path, mode) == 0);
-        if (othersFolder) QVERIFY(chown(path, otherUser, otherUser) == 0);
+        // To nobody, played by root.
+        if (othersFolder) QVERIFY(chown(path, 65534, 65534) == 0);
     }
     QVERIFY(QFile::link(root + "/run", root + "/link"));
     qputenv("TMPDIR", QFile::encodeName(root));
@@ -153,12 +144,9 @@ void SingleInstanceLockTest::placeIsWhereNoOtherUserCanWrite() {
         return;
     }
     QVERIFY2(why.isEmpty(), qPrintable(why));
-    const QString expected =
-        root + '/' +
-        (runtimeFolder.isEmpty() ? QStringLiteral("zeravan-%1").arg(getuid()) : runtimeFolder);
-    QCOMPARE(QFileInfo(place.name).path(), expected);
+    QCOMPARE(QFileInfo(place.name).path(), folder);
     struct stat made {};
-    QVERIFY(lstat(QFile::encodeName(expected), &made) == 0);
+    QVERIFY(lstat(QFile::encodeName(folder), &made) == 0);
     QCOMPARE(made.st_uid, getuid());
     QCOMPARE(made.st_mode & 022, 0u);
     QCOMPARE(lock.claim(), Claim::held);
@@ -174,12 +162,10 @@ void SingleInstanceLockTest::anotherUsersHolderIsNotObeyed() {
             chmod(QFile::encodeName(open), 0777) == 0);
     const QString name = open + "/holder";
     QProcess holder;
-    holder.start("runuser", {"-u", "nobody", "--", "/usr/bin/python3", "-c",
-                             "import socket, sys, time\n"
-                             "s = socket.socket(socket.AF_UNIX)\n"
-                             "s.bind(sys.argv[1]); s.listen()\n"
-                             "print('ready', flush=True); time.sleep(30)",
-                             name});
+    const char* listen =
+        "import socket, sys, time; s = socket.socket(socket.AF_UNIX); "
+        "s.bind(sys.argv[1]); s.listen(); print('ready', flush=True); time.sleep(30)";
+    holder.start("runuser", {"-u", "nobody", "--", "/usr/bin/python3", "-c", listen, name});
     while (!holder.canReadLine()) QVERIFY(holder.waitForReadyRead(10000));
     QCOMPARE(holder.readLine(), QByteArray("ready\n"));
 
