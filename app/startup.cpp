@@ -3,8 +3,6 @@
 #include "app/startup.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QDir>
 #include <QNetworkAccessManager>
 #include <QSessionManager>
 #include <iostream>
@@ -16,6 +14,7 @@
 #include "app/version.h"
 #include "engine/clock.h"
 #include "platform/graphical_desktop.h"
+#include "platform/library_search.h"
 #include "platform/link_opener_desktop.h"
 #include "platform/page_view_text.h"
 #include "platform/single_instance_lock.h"
@@ -54,17 +53,18 @@ private:
     int count_ = 0;
 };
 
-// Per user and per desktop session: the same user on another display runs a program of its own.
-QString lockName(const platform::GraphicalDesktop& desktop) {
-    const QByteArray owner =
-        QDir::homePath().toUtf8() + '\n' + QByteArray::fromStdString(desktop.session);
-    return QStringLiteral("io.github.orrimel.Zeravan-") +
-           QString::fromLatin1(QCryptographicHash::hash(owner, QCryptographicHash::Sha1).toHex());
+// Without the lock the program still runs, but says so: a later start will open a second copy.
+void sayNoSingleInstance(const platform::SingleInstanceProblem& why) {
+    std::cerr << "Zeravan 无法确保只运行一份：" << why.chinese
+              << "。程序照常启动，但再次启动时会另开一份。\n"
+                 "Zeravan cannot make sure that only one copy runs: "
+              << why.english << ". It starts anyway, but another start will open a second copy.\n";
 }
 
 }  // namespace
 
 int run(int argc, char** argv) {
+    platform::restrictLibrarySearch();
     const platform::GraphicalDesktop desktop = platform::findGraphicalDesktop();
     if (!desktop.reachable) {
         std::cerr
@@ -88,8 +88,17 @@ int run(int argc, char** argv) {
         &application, &QGuiApplication::saveStateRequest, &application,
         [](QSessionManager& session) { session.setRestartHint(QSessionManager::RestartNever); });
 
-    platform::SingleInstanceLock runningCopy(lockName(desktop));
-    if (!runningCopy.claim()) return 0;
+    // One copy per user and desktop session: the same user on another display runs one of its own.
+    platform::SingleInstanceLock runningCopy(platform::findSingleInstancePlace(desktop.session));
+    switch (runningCopy.claim()) {
+        case platform::SingleInstanceLock::Claim::heldElsewhere:
+            return 0;
+        case platform::SingleInstanceLock::Claim::unavailable:
+            sayNoSingleInstance(runningCopy.whyUnavailable());
+            break;
+        case platform::SingleInstanceLock::Claim::held:
+            break;
+    }
     // The program's end is decided by its forms, not by which windows happen to be visible:
     // the main window may be hidden in the tray while the countdown dialog closes.
     QApplication::setQuitOnLastWindowClosed(false);

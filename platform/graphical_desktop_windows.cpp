@@ -1,15 +1,19 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include <cstdlib>
+#include <windows.h>
+
+#include <string>
 
 #include "platform/graphical_desktop.h"
 
 namespace zeravan::platform {
 
-// A Windows program always has its desktop; each logon session has its own.
+// A Windows program always has its desktop; each logon session has its own, numbered by Windows
+// (SESSIONNAME would not do: every console session is called "Console").
 GraphicalDesktop findGraphicalDesktop() {
-    const char* session = std::getenv("SESSIONNAME");
-    return {true, {}, session ? session : ""};
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return {true, {}, std::to_string(session)};
 }
 
 }  // namespace zeravan::platform

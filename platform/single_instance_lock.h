@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include "platform/single_instance_place.h"
+
 namespace zeravan::platform {
 
 // One running copy of the program per name: the first copy to claim the name keeps it while it
@@ -13,21 +15,30 @@ namespace zeravan::platform {
 class SingleInstanceLock : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstanceLock(QString name);
+    explicit SingleInstanceLock(SingleInstancePlace place);
 
-    // True when this copy now holds the name. False when another copy holds it: that copy has
-    // been told someone asked for it.
-    bool claim();
+    enum class Claim {
+        // This copy now holds the name.
+        held,
+        // Another copy of the same user holds it, and has been told someone asked for it.
+        heldElsewhere,
+        // The name cannot be held safely: unavailable() says why.
+        unavailable,
+    };
+    Claim claim();
+
+    const SingleInstanceProblem& whyUnavailable() const { return problem_; }
 
 signals:
     // Another start asked for the copy holding the name.
     void askedFor();
 
 private:
-    bool askHolder();
+    Claim askHolder();
     void answerAsks();
 
     QString name_;
+    SingleInstanceProblem problem_;
     QLocalServer server_;
 };
 

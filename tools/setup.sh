@@ -8,8 +8,8 @@ set -euo pipefail
 purpose=${1:-run}
 
 run_packages=(
-    # build
-    cmake g++ make pkg-config qt6-base-dev libgl-dev
+    # build, with Debian's hardening flags (dpkg-buildflags)
+    cmake g++ make pkg-config qt6-base-dev libgl-dev dpkg-dev
     # the program asks the X display whether it answers before Qt connects to it
     libxcb1-dev
     # a Song-style face for the Chinese captions, Qt's own texts in Chinese, and Wayland
@@ -34,8 +34,8 @@ test_packages=(
     # the Windows backends are compiled with this cross compiler and run under Wine
     g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build wine64 wine
     nsis zip
-    # the Debian package and its metadata checks
-    dpkg-dev desktop-file-utils appstream lintian file
+    # the Debian package and its metadata checks, the hardening of its binary
+    desktop-file-utils appstream lintian file devscripts
     # screen readers' view of the windows
     at-spi2-core python3-pyatspi
     # an X session manager, with the ICE authority tool it needs

@@ -71,6 +71,19 @@ rm -f "$out/$name.zip"
 (cd "$out" && cmake -E tar cf "$name.zip" --format=zip "$name")
 echo "made $out/$name.zip: $(cd "$stage" && find . -type f | sort | tr '\n' ' ')"
 
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$here/../../assets/zeravan.ico" \
-    -DOUTFILE="$out/zeravan-$version-setup.exe" "$here/zeravan.nsi"
+# What the uninstaller deletes, by name: every file of the release, then its folders, deepest
+# first, each only when empty. Anything else in the install folder stays.
+uninstall_list=$out/uninstall_list.nsh
+{
+    (cd "$stage" && find . -type f | sort) | while read -r file; do
+        printf '    Delete "$INSTDIR\\%s"\n' "${file#./}"
+    done
+    (cd "$stage" && find . -mindepth 1 -type d | sort -r) | while read -r folder; do
+        printf '    RMDir "$INSTDIR\\%s"\n' "${folder#./}"
+    done
+} | sed 's|/|\\|g' >"$uninstall_list"
+
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DUNINSTALL_LIST="$uninstall_list" \
+    -DICON="$here/../../assets/zeravan.ico" -DOUTFILE="$out/zeravan-$version-setup.exe" \
+    "$here/zeravan.nsi"
 echo "made $out/zeravan-$version-setup.exe"

@@ -3,6 +3,7 @@
 ; The Windows installer: Simplified Chinese pages, the program in Program Files, a Start-menu
 ; shortcut and an entry in "Programs and Features". /S installs and uninstalls silently.
 ; makensis -DVERSION=<version> -DSTAGE=<folder with zeravan.exe and its DLLs>
+;          -DUNINSTALL_LIST=<Delete and RMDir lines for every file and folder of STAGE>
 ;          -DICON=<zeravan.ico> -DOUTFILE=<setup.exe> zeravan.nsi
 Unicode true
 Target amd64-unicode
@@ -17,13 +18,19 @@ Name "${NAME}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${NAME}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+; NSIS would otherwise pass over a drive root given with /D and install into the default folder
+; instead; refuseSharedFolder refuses it, saying so.
+AllowRootDirInstall true
 
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
 !include "MUI2.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE refuseSharedFolder
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\zeravan.exe"
+; No "run the program" box: the installer runs as an administrator, and so would the program.
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -47,7 +54,39 @@ Function un.onInit
     SetShellVarContext all
 FunctionEnd
 
+; The uninstaller takes away only the files the installer put in, and the folder only when that
+; leaves it empty; so the folder must hold nothing else to begin with: not a drive's root, not a
+; folder that already has files in it, unless they are this program's from an earlier install.
+Function refuseSharedFolder
+    ${GetRoot} "$INSTDIR" $0
+    ${If} "$INSTDIR" == "$0"
+    ${OrIf} "$INSTDIR" == "$0\"
+        MessageBox MB_ICONSTOP "不能安装到驱动器的根目录 $INSTDIR。请选择一个新的或空的文件夹。" /SD IDOK
+        Abort
+    ${EndIf}
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} "$0" == "$INSTDIR"
+        Return
+    ${EndIf}
+    ; Leaves in $1 the first entry other than "." and "..", or nothing.
+    FindFirst $0 $1 "$INSTDIR\*"
+    ${DoUntil} "$1" == ""
+        ${IfNot} "$1" == "."
+        ${AndIfNot} "$1" == ".."
+            ${ExitDo}
+        ${EndIf}
+        FindNext $0 $1
+    ${Loop}
+    FindClose $0
+    ${If} "$1" != ""
+        MessageBox MB_ICONSTOP "文件夹 $INSTDIR 中已有其他文件。请选择一个新的或空的文件夹。" /SD IDOK
+        Abort
+    ${EndIf}
+FunctionEnd
+
 Section
+    ; A silent install shows no directory page.
+    Call refuseSharedFolder
     SetOutPath "$INSTDIR"
     File /r "${STAGE}\*"
     WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -66,6 +105,8 @@ SectionEnd
 
 Section "Uninstall"
     Delete "$SMPROGRAMS\${NAME}.lnk"
-    RMDir /r "$INSTDIR"
+    !include "${UNINSTALL_LIST}"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
