@@ -38,8 +38,8 @@ test_packages=(
     dpkg-dev desktop-file-utils appstream lintian file
     # screen readers' view of the windows
     at-spi2-core python3-pyatspi
-    # where a program that hangs in an end-to-end test is stuck
-    gdb
+    # where a program that hangs in an end-to-end test is stuck; which files the web band opens
+    gdb strace
     # static checks, and clang with libFuzzer for the fuzz test
     clang-format clang-tidy clang libclang-rt-14-dev
 )

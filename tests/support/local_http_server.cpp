@@ -3,6 +3,7 @@
 #include "tests/support/local_http_server.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 namespace zeravan::test {
@@ -29,9 +30,18 @@ void LocalHttpServer::serve(QTcpSocket* socket) {
     const Answer answer = answers_.value(path, Answer{404, "text/html", "<p>missing</p>"});
     if (answer.neverAnswer) return;
     socket->write("HTTP/1.0 " + QByteArray::number(answer.status) +
-                  " X\r\nContent-Type: " + answer.contentType + "\r\nContent-Length: " +
-                  QByteArray::number(answer.body.size()) + "\r\n\r\n" + answer.body);
-    socket->disconnectFromHost();
+                  " X\r\nContent-Type: " + answer.contentType +
+                  "\r\nContent-Length: " + QByteArray::number(answer.body.size()) + "\r\n\r\n");
+    if (answer.dripMs == 0) {
+        socket->write(answer.body);
+        socket->disconnectFromHost();
+        return;
+    }
+    auto* drip = new QTimer(socket);
+    connect(drip, &QTimer::timeout, socket, [socket, body = answer.body, sent = 0]() mutable {
+        if (sent < body.size()) socket->write(body.mid(sent++, 1));
+    });
+    drip->start(answer.dripMs);
 }
 
 }  // namespace zeravan::test
