@@ -9,11 +9,13 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 rows=("file address" "absolute path" "relative path" "qrc" "background pictures" "style sheets"
     "big data address" "dev zero" "named pipe")
-strace -f -qq -e trace=open,openat,openat2 -o "$log" "$1" "${rows[@]/#/hostilePages:}"
+status=0
+strace -f -qq -e trace=open,openat,openat2 -o "$log" "$1" "${rows[@]/#/hostilePages:}" || status=$?
 opened=$(grep -E '"([^"]*/)?(zeravan-bait-[^"/]*|bait\.(png|css|pipe)|dev/zero)"' "$log" |
     grep -Ev 'O_WRONLY|O_DIRECTORY' || true)
 if [ -n "$opened" ]; then
     printf 'opened for reading:\n%s\n' "$opened"
     exit 1
 fi
+[ "$status" -eq 0 ] || { echo "the pages' test failed with status $status"; exit "$status"; }
 echo "nothing local opened ($(wc -l <"$log") opens traced)"
