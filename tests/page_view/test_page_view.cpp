@@ -306,6 +306,7 @@ void PageViewTest::hostilePages_data() {
     for (int i = 0; i < 16; ++i) huge += "<img src=\"/huge" + QByteArray::number(i) + ".png\">";
     row("huge pictures", huge);
     row("picture from another site", "<img src=\"@OTHER@/green.png\">");
+    row("picture moved to another site", "<img src=\"/moved.png\">");
     QTest::newRow("3000 nested tables")
         << "<p>page</p>" + QByteArray("<table><tr><td>").repeated(3000) + "deep"
         << QByteArray("text/html") << 0 << QString();
@@ -339,6 +340,8 @@ void PageViewTest::hostilePages() {
     page.replace("@BAIT@", QFile::encodeName(bait.path()));
     page.replace("@OTHER@", other.url(QString()).toEncoded());
     server.answer("/p.html", {200, contentType, page, false, dripMs});
+    server.answer("/moved.png",
+                  {302, "text/html", {}, false, 0, other.url("/green.png").toEncoded()});
     const QByteArray huge = hugeGreenPng();
     for (int i = 0; i < 16; ++i)
         server.answer(QStringLiteral("/huge%1.png").arg(i), {200, "image/png", huge});

@@ -29,9 +29,11 @@ void LocalHttpServer::serve(QTcpSocket* socket) {
     requests << path;
     const Answer answer = answers_.value(path, Answer{404, "text/html", "<p>missing</p>"});
     if (answer.neverAnswer) return;
+    const QByteArray location =
+        answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n";
     socket->write("HTTP/1.0 " + QByteArray::number(answer.status) +
-                  " X\r\nContent-Type: " + answer.contentType +
-                  "\r\nContent-Length: " + QByteArray::number(answer.body.size()) + "\r\n\r\n");
+                  " X\r\nContent-Type: " + answer.contentType + "\r\nContent-Length: " +
+                  QByteArray::number(answer.body.size()) + "\r\n" + location + "\r\n");
     if (answer.dripMs == 0) {
         socket->write(answer.body);
         socket->disconnectFromHost();
