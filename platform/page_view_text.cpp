@@ -2,74 +2,62 @@
 // SPDX-License-Identifier: MIT
 #include "platform/page_view_text.h"
 
+#include <QEvent>
+#include <QHash>
 #include <QHostInfo>
-#include <QImage>
 #include <QNetworkReply>
-#include <QSet>
+#include <QPointer>
 #include <QStringDecoder>
-#include <QTextBlock>
-#include <QTextFragment>
-#include <QTimer>
+
+#include "platform/page_charset.h"
+#include "platform/page_pictures.h"
+#include "platform/sealed_text_document.h"
 
 namespace zeravan::platform {
 
 namespace {
-
-// Shows only what the page itself brought; never reads local files behind the page's back.
-class PanelBrowser final : public QTextBrowser {
-public:
-    using QTextBrowser::QTextBrowser;
-    QVariant loadResource(int, const QUrl&) override { return {}; }
-};
 
 bool succeeded(QNetworkReply* reply) {
     return reply->error() == QNetworkReply::NoError &&
            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200;
 }
 
+QString contentType(QNetworkReply* reply) {
+    return reply->header(QNetworkRequest::ContentTypeHeader).toString();
+}
+
 QString mediaType(QNetworkReply* reply) {
-    return reply->header(QNetworkRequest::ContentTypeHeader)
-        .toString()
-        .section(QLatin1Char(';'), 0, 0)
-        .trimmed()
-        .toLower();
+    return contentType(reply).section(QLatin1Char(';'), 0, 0).trimmed().toLower();
 }
 
 QString decodedBody(QNetworkReply* reply, const QByteArray& body) {
-    const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-    const QByteArray charset =
-        contentType.section(QStringLiteral("charset="), 1).trimmed().toLatin1();
-    QStringDecoder decoder(charset.isEmpty() ? "UTF-8" : charset.constData());
+    const std::string charset = pageCharset(contentType(reply).toStdString(),
+                                            std::string_view(body.constData(), body.size()));
+    QStringDecoder decoder(charset.c_str());
     if (!decoder.isValid()) return QString::fromUtf8(body);
     return decoder.decode(body);
 }
 
-QStringList imageNames(const QTextDocument& document) {
-    QStringList names;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            const QTextCharFormat format = fragment.fragment().charFormat();
-            if (format.isImageFormat()) names << format.toImageFormat().name();
-        }
-    }
-    names.removeDuplicates();
-    return names;
+// Same scheme, host and port: the page's own site.
+bool sameSite(const QUrl& address, const QUrl& page) {
+    const QString scheme = address.scheme();
+    const int defaultPort = scheme == QLatin1String("https") ? 443 : 80;
+    return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+           scheme == page.scheme() && address.host() == page.host() &&
+           address.port(defaultPort) == page.port(defaultPort);
 }
 
 }  // namespace
 
 TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent,
                            int timeoutMs)
-    : PageView(parent),
-      network_(network),
-      links_(links),
-      browser_(new PanelBrowser(this)),
-      timeoutMs_(timeoutMs) {
+    : PageView(parent), network_(network), links_(links), browser_(new QTextBrowser(this)) {
     browser_->setFrameShape(QFrame::NoFrame);
     browser_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
+    showHtml(QString());
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
         const QString scheme = link.scheme().toLower();
         if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
@@ -77,6 +65,9 @@ TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QW
         }
     });
     browser_->viewport()->installEventFilter(this);
+    deadline_.setSingleShot(true);
+    deadline_.setInterval(timeoutMs);
+    connect(&deadline_, &QTimer::timeout, this, &TextPageView::fail);
 }
 
 // The first paint of the page's viewport says the window is on screen; the fetch is posted so
@@ -96,9 +87,19 @@ void TextPageView::resizeEvent(QResizeEvent* event) {
 }
 
 void TextPageView::Navigate(const QUrl& address) {
-    browser_->setHtml(ownPage());
+    showHtml(ownPage());
     pendingAddress_ = address;
+    settled_ = false;
     if (painted_) QTimer::singleShot(0, this, &TextPageView::fetchPage);
+}
+
+// Each page gets a document of its own; the browser deletes the one it showed before. The
+// browser's font is given by hand: setDocument does not pass it on, as to its own document.
+void TextPageView::showHtml(const QString& html) {
+    auto* document = new SealedTextDocument(browser_);
+    document->setDefaultFont(browser_->font());
+    document->setHtml(html);
+    browser_->setDocument(document);
 }
 
 // The site's name is looked up first: a name that leads nowhere (no network, a placeholder
@@ -107,62 +108,96 @@ void TextPageView::fetchPage() {
     if (pendingAddress_.isEmpty()) return;
     const QUrl address = pendingAddress_;
     pendingAddress_.clear();
+    deadline_.start();
     QHostInfo::lookupHost(address.host(), this, [this, address](const QHostInfo& host) {
+        if (settled_) return;
         if (host.error() != QHostInfo::NoError || host.addresses().isEmpty()) {
-            emit pageFailed();
+            fail();
             return;
         }
-        QNetworkReply* reply = fetch(address, maxPageBytes);
+        QNetworkReply* reply =
+            fetch(address, maxPageBytes, QNetworkRequest::NoLessSafeRedirectPolicy);
         connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
     });
 }
 
-// A bounded fetch: one that grows past its limit is aborted and ends as an error.
-QNetworkReply* TextPageView::fetch(const QUrl& address, qint64 maxBytes) {
+// A bounded fetch: one that grows past its limit, or is still going at the deadline, is aborted
+// and ends as an error.
+QNetworkReply* TextPageView::fetch(const QUrl& address, qint64 maxBytes,
+                                   QNetworkRequest::RedirectPolicy redirects) {
     QNetworkRequest request(address);
-    request.setTransferTimeout(timeoutMs_);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, redirects);
     QNetworkReply* reply = network_.get(request);
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, maxBytes](qint64 received) {
-        if (received > maxBytes) reply->abort();
-    });
+    connect(reply, &QNetworkReply::downloadProgress, reply,
+            [reply, maxBytes](qint64 received, qint64 total) {
+                if (received > maxBytes || total > maxBytes) reply->abort();
+            });
+    connect(&deadline_, &QTimer::timeout, reply, &QNetworkReply::abort);
     return reply;
+}
+
+void TextPageView::fail() {
+    if (settled_) return;
+    settled_ = true;
+    emit pageFailed();
 }
 
 void TextPageView::showPage(QNetworkReply* reply) {
     reply->deleteLater();
-    const QByteArray body = reply->readAll();
-    if (!succeeded(reply) || mediaType(reply) != QLatin1String("text/html") ||
-        body.size() > maxPageBytes) {
-        emit pageFailed();
+    if (settled_ || !succeeded(reply) || mediaType(reply) != QLatin1String("text/html")) {
+        fail();
         return;
     }
-    browser_->setHtml(decodedBody(reply, body));
+    const QByteArray body = reply->readAll();
+    const SanitizedPage page = body.size() > maxPageBytes
+                                   ? SanitizedPage{}
+                                   : sanitizePage(decodedBody(reply, body).toStdString());
+    if (!page.accepted) {
+        fail();
+        return;
+    }
+    showHtml(QString::fromStdString(page.html));
+    settled_ = true;
     emit pageShown();
-    fetchImages(reply->url());
+    fetchImages(reply->url(), page.images);
 }
 
-void TextPageView::fetchImages(const QUrl& base) {
-    const QStringList names = imageNames(*browser_->document());
-    for (const QString& name : names.mid(0, maxImages)) {
-        const QUrl address = base.resolved(QUrl(name));
-        const QString scheme = address.scheme().toLower();
-        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) continue;
-        QNetworkReply* reply = fetch(address, maxImageBytes);
-        connect(reply, &QNetworkReply::finished, this,
-                [this, reply, name] { showImage(reply, name); });
+void TextPageView::fetchImages(const QUrl& page, const std::vector<PageImage>& images) {
+    const QPointer<QTextDocument> document = browser_->document();
+    QHash<QUrl, QList<std::pair<std::size_t, QSize>>> wanted;  // each picture, where and how big
+    for (std::size_t index = 0; index < images.size(); ++index) {
+        const QString source = QString::fromStdString(images[index].source);
+        const QSize asked(images[index].width, images[index].height);
+        if (source.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
+            showImage(*document, index, dataAddressBytes(source, maxDataImageBytes), asked);
+            continue;
+        }
+        const QUrl address = page.resolved(QUrl(source));
+        if (sameSite(address, page)) wanted[address].append({index, asked});
+    }
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        // A picture that moves elsewhere is not followed.
+        QNetworkReply* reply =
+            fetch(it.key(), maxImageBytes, QNetworkRequest::ManualRedirectPolicy);
+        connect(reply, &QNetworkReply::finished, this, [this, reply, document, shown = it.value()] {
+            reply->deleteLater();
+            // The page may have been replaced meanwhile.
+            if (!succeeded(reply) || document != browser_->document()) return;
+            const QByteArray bytes = reply->readAll();
+            for (const auto& [index, asked] : shown) showImage(*document, index, bytes, asked);
+        });
     }
 }
 
-void TextPageView::showImage(QNetworkReply* reply, const QString& name) {
-    reply->deleteLater();
-    if (!succeeded(reply)) return;
-    const QImage image = QImage::fromData(reply->readAll());
-    if (image.isNull()) return;
-    QTextDocument* document = browser_->document();
-    document->addResource(QTextDocument::ImageResource, QUrl(name), image);
-    document->markContentsDirty(0, document->characterCount());
+void TextPageView::showImage(QTextDocument& document, std::size_t index, const QByteArray& bytes,
+                             QSize asked) {
+    const QImage picture =
+        shownPicture(bytes, asked, browser_->viewport()->size(), browser_->devicePixelRatioF());
+    if (picture.isNull()) return;
+    document.addResource(QTextDocument::ImageResource,
+                         QUrl(QString::fromStdString(pageImageName(index))),
+                         QPixmap::fromImage(picture));
+    document.markContentsDirty(0, document.characterCount());
     emit imageShown();
 }
 

@@ -3,25 +3,32 @@
 #pragma once
 
 #include <QNetworkAccessManager>
-#include <QPointer>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "platform/link_opener.h"
+#include "platform/page_sanitizer.h"
 #include "platform/page_view.h"
 
 namespace zeravan::platform {
 
-// A light web panel: the page's HTML and images fetched with Qt Network and shown in a text
+// A light web panel: the page's HTML and pictures fetched with Qt Network and shown in a text
 // browser without border or scroll bars. Anything that goes wrong leaves the panel's own page.
 // The fetch starts only once the panel has been painted on screen: the network stack (TLS,
 // the name lookup) costs start-up time and memory that the window's first show need not wait on.
+//
+// The panel shows only what the page brought. What reaches the layout is the page rewritten by
+// sanitizePage (no scripts, style sheets or comments, limited nesting, no resource names but
+// ours), in a document that loads nothing by itself. Pictures come over HTTP(S) from the page's
+// own site or from small data: addresses, a few of them, each decoded once at the size shown.
+// One deadline covers the whole fetch, page and pictures.
 class TextPageView final : public PageView {
     Q_OBJECT
 public:
     static constexpr qint64 maxPageBytes = 1 << 20;
-    static constexpr qint64 maxImageBytes = 4 << 20;
-    static constexpr int maxImages = 16;
-    static constexpr int defaultTimeoutMs = 15000;
+    static constexpr qint64 maxImageBytes = 512 << 10;
+    static constexpr qint64 maxDataImageBytes = 16 << 10;
+    static constexpr int defaultTimeoutMs = 20000;
 
     TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent = nullptr,
                  int timeoutMs = defaultTimeoutMs);
@@ -30,9 +37,10 @@ public:
     QTextBrowser& browser() { return *browser_; }
 
 signals:
-    // The page (and each image) has arrived and is shown; for whoever waits on it.
+    // The page (and each picture) has arrived and is shown; for whoever waits on it.
     void pageShown();
     void imageShown();
+    // The page could not be had, or was not one to lay out: the own page stays.
     void pageFailed();
 
 protected:
@@ -40,18 +48,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showHtml(const QString& html);
     void fetchPage();
-    QNetworkReply* fetch(const QUrl& address, qint64 maxBytes);
+    QNetworkReply* fetch(const QUrl& address, qint64 maxBytes,
+                         QNetworkRequest::RedirectPolicy redirects);
     void showPage(QNetworkReply* reply);
-    void fetchImages(const QUrl& base);
-    void showImage(QNetworkReply* reply, const QString& name);
+    void fail();
+    void fetchImages(const QUrl& page, const std::vector<PageImage>& images);
+    void showImage(QTextDocument& document, std::size_t index, const QByteArray& bytes,
+                   QSize asked);
 
     QNetworkAccessManager& network_;
     LinkOpener& links_;
     QTextBrowser* browser_;
-    int timeoutMs_;
+    QTimer deadline_;      // from the page asked for to the last picture received
     QUrl pendingAddress_;  // navigated to, not yet fetched
     bool painted_ = false;
+    bool settled_ = false;  // the page is shown, or has failed
 };
 
 }  // namespace zeravan::platform

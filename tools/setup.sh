@@ -40,8 +40,8 @@ test_packages=(
     at-spi2-core python3-pyatspi
     # an X session manager, with the ICE authority tool it needs
     x11-session-utils x11-xserver-utils
-    # where a program that hangs in an end-to-end test is stuck
-    gdb
+    # where a program that hangs in an end-to-end test is stuck; which files the web band opens
+    gdb strace
     # static checks, and clang with libFuzzer for the fuzz test
     clang-format clang-tidy clang libclang-rt-14-dev
 )

@@ -3,6 +3,7 @@
 #include "tests/support/local_http_server.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 namespace zeravan::test {
@@ -28,10 +29,21 @@ void LocalHttpServer::serve(QTcpSocket* socket) {
     requests << path;
     const Answer answer = answers_.value(path, Answer{404, "text/html", "<p>missing</p>"});
     if (answer.neverAnswer) return;
+    const QByteArray location =
+        answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n";
     socket->write("HTTP/1.0 " + QByteArray::number(answer.status) +
                   " X\r\nContent-Type: " + answer.contentType + "\r\nContent-Length: " +
-                  QByteArray::number(answer.body.size()) + "\r\n\r\n" + answer.body);
-    socket->disconnectFromHost();
+                  QByteArray::number(answer.body.size()) + "\r\n" + location + "\r\n");
+    if (answer.dripMs == 0) {
+        socket->write(answer.body);
+        socket->disconnectFromHost();
+        return;
+    }
+    auto* drip = new QTimer(socket);
+    connect(drip, &QTimer::timeout, socket, [socket, body = answer.body, sent = 0]() mutable {
+        if (sent < body.size()) socket->write(body.mid(sent++, 1));
+    });
+    drip->start(answer.dripMs);
 }
 
 }  // namespace zeravan::test

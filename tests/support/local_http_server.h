@@ -19,6 +19,8 @@ public:
         QByteArray contentType = "text/html; charset=utf-8";
         QByteArray body;
         bool neverAnswer = false;
+        int dripMs = 0;            // when set, the body goes out one byte at a time, this far apart
+        QByteArray location = {};  // for a redirect
     };
 
     LocalHttpServer();

@@ -1,0 +1,16 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zeravan::platform {
+
+// What the web band keeps of a style attribute: declarations of colours, fonts, alignment and
+// spacing whose values are plain words, quoted font names and small numbers. Nothing survives
+// that could name a resource (no url(), no @import, no escapes) or size anything absurdly.
+// The result reads "property: value; property: value", empty when nothing is left.
+std::string filteredStyle(std::string_view style);
+
+}  // namespace zeravan::platform
