@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <compare>
+#include <tuple>
 
 namespace zeravan::engine {
 
@@ -11,7 +11,11 @@ struct CivilDate {
     int year = 1970;
     int month = 1;  // 1..12
     int day = 1;    // 1..31
-    friend auto operator<=>(const CivilDate&, const CivilDate&) = default;
+    friend bool operator==(const CivilDate&, const CivilDate&) = default;
+    friend bool operator<(const CivilDate& a, const CivilDate& b) {
+        return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
+    }
+    friend bool operator>=(const CivilDate& a, const CivilDate& b) { return !(a < b); }
 };
 
 struct TimeOfDay {
