@@ -11,8 +11,9 @@ void keepAbove(QWidget& window);
 
 // For a window just shown without taking the keyboard. Where the window manager keeps no window
 // above the others on request (i3 ignores that state, and raises a floating window only by
-// focusing it), it raises `window` by focusing it for a moment and hands the keyboard straight
-// back to the window of another program that had it. Elsewhere it does nothing.
+// focusing it), it asks for `window` to be focused, and so raised, while the window takes no
+// keyboard input until the user clicks it; then it hands the focus back to the window of another
+// program that had it. Elsewhere it does nothing.
 void raiseWithoutKeepingFocus(QWidget& window);
 
 }  // namespace zeravan::platform

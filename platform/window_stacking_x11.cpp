@@ -75,14 +75,43 @@ void activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t wind
     xcb_flush(connection);
 }
 
+// Until the user clicks the window, it takes no keyboard input: the window manager's request to
+// take the focus, however late it is handled, finds it unwilling. The click makes it a window like
+// any other again and gives it the keyboard itself, as a program may on a click in its own
+// window: the window manager counts the window focused already and would not give it again.
+class UnwillingUntilClicked final : public QObject {
+public:
+    UnwillingUntilClicked(QWindow& window, xcb_connection_t* connection)
+        : QObject(&window), window_(window), connection_(connection) {
+        window_.setFlag(Qt::WindowDoesNotAcceptFocus, true);
+        window_.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            window_.setFlag(Qt::WindowDoesNotAcceptFocus, false);
+            xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT,
+                                static_cast<xcb_window_t>(window_.winId()), XCB_CURRENT_TIME);
+            xcb_flush(connection_);
+            window_.requestActivate();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWindow& window_;
+    xcb_connection_t* connection_;
+};
+
 }  // namespace
 
 void keepAbove(QWidget& window) {
     window.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
-// The window manager focuses the window, and raises it with that; the window says meanwhile that
-// it takes no keyboard input, so the keys go on to where they went.
+// The window manager focuses the window, and raises it with that; the window takes no keyboard
+// input meanwhile, so the keys go on to where they went, and the focus is handed back there.
 void raiseWithoutKeepingFocus(QWidget& window) {
     const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     QWindow* handle = window.windowHandle();
@@ -95,15 +124,12 @@ void raiseWithoutKeepingFocus(QWidget& window) {
     const std::vector<uint32_t> active =
         rootProperty(connection, root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
     const xcb_window_t typingInto = active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active.front();
-    handle->setFlag(Qt::WindowDoesNotAcceptFocus, true);
+    new UnwillingUntilClicked(*handle, connection);
     activate(connection, root, static_cast<xcb_window_t>(window.internalWinId()));
-    QTimer::singleShot(kHandBackMs, handle, [connection, root, typingInto, handle] {
-        // Handing the focus back to this program's own main window would raise that again.
-        if (typingInto != XCB_WINDOW_NONE && !isOwnWindow(typingInto)) {
-            activate(connection, root, typingInto);
-        }
-        handle->setFlag(Qt::WindowDoesNotAcceptFocus, false);
-    });
+    // Handing the focus back to this program's own main window would raise that again.
+    if (typingInto == XCB_WINDOW_NONE || isOwnWindow(typingInto)) return;
+    QTimer::singleShot(kHandBackMs, handle,
+                       [connection, root, typingInto] { activate(connection, root, typingInto); });
 }
 
 }  // namespace zeravan::platform

@@ -17,6 +17,8 @@ start_window_manager "$window_manager"
 offset=$(offset_to 23:29:45)
 start_zeravan "$offset"
 click "$main_window" 324 76  # "确 定"
+# Arming asks logind whether it may power off: the click reached the button.
+await grep -q '^CanPowerOff' "$calls" || fail "the click on 确 定 armed nothing"
 
 typed=$work/typed
 xterm -maximized -title typing-here -e sh -c "stty -echo; cat >'$typed'" &
