@@ -53,6 +53,11 @@ QDBusConnection BusLink::connection() {
     return connect_(name_);
 }
 
+bool isServiceAbsent(const QDBusError& error) {
+    return error.type() == QDBusError::ServiceUnknown ||
+           error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+}
+
 bool isUnreachable(const QDBusError& error) {
     switch (error.type()) {
         case QDBusError::Disconnected:
@@ -60,11 +65,9 @@ bool isUnreachable(const QDBusError& error) {
         case QDBusError::NoReply:
         case QDBusError::Timeout:
         case QDBusError::TimedOut:
-        case QDBusError::ServiceUnknown:
             return true;
         default:
-            // Without auto-start the bus says NameHasNoOwner, which Qt has no type for.
-            return error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+            return isServiceAbsent(error);
     }
 }
 

@@ -36,6 +36,10 @@ private:
     QString name_;  // of the connection now in use; empty before the first
 };
 
+// Nobody owns the service's name: it is not running. Without auto-start the bus says
+// NameHasNoOwner, which Qt has no type for.
+bool isServiceAbsent(const QDBusError& error);
+
 // The bus or the service on it could not be reached (gone, not running, no answer): no one said
 // no.
 bool isUnreachable(const QDBusError& error);

@@ -154,13 +154,6 @@ std::vector<const SessionManagerService*> tryingOrder(const QString& currentDesk
     return order;
 }
 
-// Nobody owns the name: this session manager is not running. Without auto-start the bus says
-// NameHasNoOwner, which Qt has no type for.
-bool isAbsent(const QDBusError& error) {
-    return error.type() == QDBusError::ServiceUnknown ||
-           error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
-}
-
 // The owner does not speak this call: it is another session manager under the same name.
 bool isNotUnderstood(const QDBusError& error) {
     switch (error.type()) {
@@ -262,7 +255,7 @@ void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candi
                     accept(action, candidates[next].manager);
                     return;
                 }
-                if (isAbsent(error)) {
+                if (isServiceAbsent(error)) {
                     const SessionManagerService* absent = candidates[next].manager;
                     while (next < candidates.size() && candidates[next].manager == absent) ++next;
                     tryCandidate(action, std::move(candidates), next);
