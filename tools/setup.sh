@@ -23,8 +23,9 @@ virtual_display_packages=(xvfb xauth xdotool imagemagick)
 
 test_packages=(
     "${run_packages[@]}" "${virtual_display_packages[@]}"
-    # a private bus (with a session bus launcher), a shifted clock
-    dbus-daemon dbus-x11 faketime
+    # a private bus (with a session bus launcher), a shifted clock; the fake services on it are
+    # Python over GLib's D-Bus
+    dbus-daemon dbus-x11 faketime python3-gi
     # time zones with daylight saving for the clock tests; a load for the load test
     tzdata stress-ng
     # tray hosts, panels, a window manager and a Wayland compositor for the desktop tests

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "platform/power_logind.h"
-#include "tests/support/fake_logind.h"
+#include "tests/support/fake_service.h"
 #include "tests/support/private_bus.h"
 #include "tests/support/session_end_check.h"
 
@@ -23,7 +23,9 @@ using platform::LogindPowerPort;
 using platform::PowerAction;
 using platform::PowerPermission;
 
-const QString kLogind = QStringLiteral("org.freedesktop.login1");
+// The fake logind, and the name it owns on the bus.
+const QString& kLogind = FakeService::kLogind;
+const QString kLogindBusName = QStringLiteral("org.freedesktop.login1");
 
 // Long enough to see a second press arrive while the first still waits.
 const QString kSlowReply = QStringLiteral("--delay-ms=300");
@@ -116,7 +118,7 @@ QDBusConnection TestPowerLogind::testBus() const {
 
 // The fake of the test before may still be leaving the bus.
 void TestPowerLogind::waitUntilLogindIsGone() const {
-    QTRY_VERIFY(!testBus().interface()->isServiceRegistered(kLogind).value());
+    QTRY_VERIFY(!testBus().interface()->isServiceRegistered(kLogindBusName).value());
 }
 
 void TestPowerLogind::requestsAreSentAndAccepted_data() {
@@ -128,7 +130,7 @@ void TestPowerLogind::requestsAreSentAndAccepted_data() {
 
 void TestPowerLogind::requestsAreSentAndAccepted() {
     QFETCH(PowerAction, action);
-    FakeLogind logind(*bus_);
+    FakeService logind(*bus_, kLogind);
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -148,7 +150,7 @@ void TestPowerLogind::pendingRequestIsNotSentAgain_data() {
 
 void TestPowerLogind::pendingRequestIsNotSentAgain() {
     QFETCH(PowerAction, action);
-    FakeLogind logind(*bus_, {kSlowReply});
+    FakeService logind(*bus_, kLogind, {kSlowReply});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -168,7 +170,7 @@ void TestPowerLogind::acceptedRequestIsNotSentAgainAtOnce_data() {
 // every press hears that it was accepted.
 void TestPowerLogind::acceptedRequestIsNotSentAgainAtOnce() {
     QFETCH(PowerAction, action);
-    FakeLogind logind(*bus_, {QStringLiteral("--operation-in-progress")});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--operation-in-progress")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -188,7 +190,7 @@ void TestPowerLogind::acceptedRequestIsNotSentAgainAtOnce() {
 // A shutdown accepted and then cancelled (in polkit's dialog, or by the session) must not stop
 // tomorrow's.
 void TestPowerLogind::acceptedRequestIsSentAgainLater() {
-    FakeLogind logind(*bus_);
+    FakeService logind(*bus_, kLogind);
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -207,8 +209,8 @@ void TestPowerLogind::operationInProgressCountsAsAccepted_data() {
 
 void TestPowerLogind::operationInProgressCountsAsAccepted() {
     QFETCH(PowerAction, action);
-    FakeLogind logind(*bus_,
-                      {QStringLiteral("--refuse=org.freedesktop.login1.OperationInProgress")});
+    FakeService logind(*bus_, kLogind,
+                       {QStringLiteral("--refuse=org.freedesktop.login1.OperationInProgress")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -221,7 +223,7 @@ void TestPowerLogind::operationInProgressCountsAsAccepted() {
 }
 
 void TestPowerLogind::kindsAreIndependent() {
-    FakeLogind logind(*bus_, {kSlowReply});
+    FakeService logind(*bus_, kLogind, {kSlowReply});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -252,7 +254,7 @@ void TestPowerLogind::acceptedShutdownIsWatched_data() {
 void TestPowerLogind::acceptedShutdownIsWatched() {
     QFETCH(QStringList, options);
     QFETCH(SessionEnd, expected);
-    FakeLogind logind(*bus_, options);
+    FakeService logind(*bus_, kLogind, options);
     QVERIFY(logind.isReady());
     std::unique_ptr<platform::PowerPort> port = std::make_unique<LogindPowerPort>(
         testLink(), nullptr, LogindPowerPort::kPermissionTimeoutMs, kSessionEndDeadlineMs);
@@ -279,7 +281,7 @@ void TestPowerLogind::refusalsCarryTheErrorName_data() {
 void TestPowerLogind::refusalsCarryTheErrorName() {
     QFETCH(PowerAction, action);
     QFETCH(QString, error);
-    FakeLogind logind(*bus_, {QStringLiteral("--refuse=") + error});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--refuse=") + error});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -328,7 +330,7 @@ void TestPowerLogind::unreachableLogindIsUnreachable() {
 }
 
 void TestPowerLogind::slowReplyKeepsEventLoopRunning() {
-    FakeLogind logind(*bus_, {QStringLiteral("--delay-ms=2000")});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--delay-ms=2000")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -359,7 +361,7 @@ void TestPowerLogind::powerOffPermissionFollowsCanPowerOff_data() {
 void TestPowerLogind::powerOffPermissionFollowsCanPowerOff() {
     QFETCH(QString, answer);
     QFETCH(PowerPermission, permission);
-    FakeLogind logind(*bus_, {QStringLiteral("--can-power-off=") + answer});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--can-power-off=") + answer});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
 
@@ -369,7 +371,7 @@ void TestPowerLogind::powerOffPermissionFollowsCanPowerOff() {
 
 // A logind that takes its time is no refusal, and the window is not held up meanwhile.
 void TestPowerLogind::slowPermissionKeepsEventLoopRunning() {
-    FakeLogind logind(*bus_, {QStringLiteral("--permission-delay-ms=3000")});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--permission-delay-ms=3000")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     int ticks = 0;
@@ -386,7 +388,7 @@ void TestPowerLogind::slowPermissionKeepsEventLoopRunning() {
 }
 
 void TestPowerLogind::silentLogindIsUnreachable() {
-    FakeLogind logind(*bus_, {QStringLiteral("--silent")});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--silent")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink(), nullptr, 1'000);
 
@@ -399,7 +401,7 @@ void TestPowerLogind::silentLogindIsUnreachable() {
 
 void TestPowerLogind::logindNotOnTheBusIsUnreachable() {
     waitUntilLogindIsGone();
-    FakeLogind logind(*bus_, {QStringLiteral("--unreachable")});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--unreachable")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QCOMPARE(askPermission(port, 1'000), PowerPermission::Unreachable);
@@ -414,7 +416,7 @@ void TestPowerLogind::busGoneIsUnreachable() {
 }
 
 void TestPowerLogind::permissionAnswerForAContextGoneIsDropped() {
-    FakeLogind logind(*bus_, {QStringLiteral("--permission-delay-ms=200")});
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--permission-delay-ms=200")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     bool answered = false;
@@ -427,7 +429,7 @@ void TestPowerLogind::permissionAnswerForAContextGoneIsDropped() {
 }
 
 void TestPowerLogind::enablingShutdownPrivilegeSendsNothing() {
-    FakeLogind logind(*bus_);
+    FakeService logind(*bus_, kLogind);
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);

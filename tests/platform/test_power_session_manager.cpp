@@ -9,8 +9,7 @@
 
 #include "platform/power_logind.h"
 #include "platform/power_session_manager.h"
-#include "tests/support/fake_logind.h"
-#include "tests/support/fake_session_manager.h"
+#include "tests/support/fake_service.h"
 #include "tests/support/private_bus.h"
 #include "tests/support/session_end_check.h"
 
@@ -24,6 +23,8 @@ using platform::PowerPermission;
 using platform::PowerPort;
 using platform::SessionEndWatch;
 using platform::SessionManagerPowerPort;
+
+const QString& kLogind = FakeService::kLogind;
 
 // How long an accepted request is watched before it counts as come to nothing.
 constexpr int kSessionEndDeadlineMs = 800;
@@ -53,14 +54,14 @@ std::unique_ptr<PowerPort> makePort(
 // the one that is to get the request.
 struct Fakes {
     Fakes(const PrivateBus& bus, const QString& kind, const QStringList& options)
-        : logind(bus, kind.isEmpty() ? options : QStringList{}) {
+        : logind(bus, kLogind, kind.isEmpty() ? options : QStringList{}) {
         if (!kind.isEmpty()) manager.emplace(bus, kind, options);
     }
     bool isReady() const { return logind.isReady() && (!manager || manager->isReady()); }
     QStringList askedCalls() const { return manager ? manager->calls() : logind.calls(); }
 
-    FakeLogind logind;
-    std::optional<FakeSessionManager> manager;
+    FakeService logind;
+    std::optional<FakeService> manager;
 };
 
 }  // namespace
@@ -167,8 +168,8 @@ void TestPowerSessionManager::eachDesktopGetsItsOwnCall() {
     QFETCH(QString, kind);
     QFETCH(PowerAction, action);
     QFETCH(QString, call);
-    FakeLogind logind(*bus_);
-    FakeSessionManager manager(*bus_, kind);
+    FakeService logind(*bus_, kLogind);
+    FakeService manager(*bus_, kind);
     QVERIFY(logind.isReady() && manager.isReady());
     const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
@@ -192,8 +193,8 @@ void TestPowerSessionManager::refusalIsReportedAndNotPassedOn_data() {
 void TestPowerSessionManager::refusalIsReportedAndNotPassedOn() {
     QFETCH(QString, kind);
     const QString error = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
-    FakeLogind logind(*bus_);
-    FakeSessionManager manager(*bus_, kind, {QStringLiteral("--refuse=") + error});
+    FakeService logind(*bus_, kLogind);
+    FakeService manager(*bus_, kind, {QStringLiteral("--refuse=") + error});
     QVERIFY(logind.isReady() && manager.isReady());
     const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
@@ -224,7 +225,7 @@ void TestPowerSessionManager::withoutSessionManagerLogindIsAsked_data() {
 void TestPowerSessionManager::withoutSessionManagerLogindIsAsked() {
     QFETCH(PowerAction, action);
     QFETCH(QString, call);
-    FakeLogind logind(*bus_);
+    FakeService logind(*bus_, kLogind);
     QVERIFY(logind.isReady());
     const auto port = makePort(*bus_, QStringLiteral("GNOME"));
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
@@ -254,7 +255,7 @@ void TestPowerSessionManager::logindOutcomeIsPassedOn() {
     QFETCH(bool, refusal);
     QFETCH(QString, error);
     QFETCH(QStringList, calls);
-    FakeLogind logind(*bus_, {option});
+    FakeService logind(*bus_, kLogind, {option});
     QVERIFY(logind.isReady());
     const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &PowerPort::requestAccepted);
@@ -360,8 +361,8 @@ void TestPowerSessionManager::currentDesktopIsAskedFirst_data() {
 void TestPowerSessionManager::currentDesktopIsAskedFirst() {
     QFETCH(QString, currentDesktop);
     QFETCH(bool, xfceAsked);
-    FakeSessionManager kde(*bus_, QStringLiteral("kde"));
-    FakeSessionManager xfce(*bus_, QStringLiteral("xfce"));
+    FakeService kde(*bus_, QStringLiteral("kde"));
+    FakeService xfce(*bus_, QStringLiteral("xfce"));
     QVERIFY(kde.isReady() && xfce.isReady());
     const auto port = makePort(*bus_, currentDesktop);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
@@ -374,7 +375,7 @@ void TestPowerSessionManager::currentDesktopIsAskedFirst() {
 
 // The countdown presses ten times in the shutdown second: one request reaches the session.
 void TestPowerSessionManager::repeatedPressesSendOneRequest() {
-    FakeSessionManager manager(*bus_, QStringLiteral("gnome"));
+    FakeService manager(*bus_, QStringLiteral("gnome"));
     QVERIFY(manager.isReady());
     const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
@@ -388,8 +389,8 @@ void TestPowerSessionManager::repeatedPressesSendOneRequest() {
 }
 
 void TestPowerSessionManager::permissionIsLogindsToGive() {
-    FakeLogind logind(*bus_, {QStringLiteral("--can-power-off=challenge")});
-    FakeSessionManager manager(*bus_, QStringLiteral("gnome"));
+    FakeService logind(*bus_, kLogind, {QStringLiteral("--can-power-off=challenge")});
+    FakeService manager(*bus_, QStringLiteral("gnome"));
     QVERIFY(logind.isReady() && manager.isReady());
     const auto port = makePort(*bus_);
     std::optional<PowerPermission> answer;

@@ -15,19 +15,23 @@ constexpr int kTimeoutMs = 5'000;
 
 }  // namespace
 
-FakeService::FakeService(const QString& program, const char* busVariable, const PrivateBus& bus,
-                         const QStringList& options) {
+FakeService::FakeService(const PrivateBus& bus, const QString& name, const QStringList& options) {
     if (bus.address().isEmpty() || !dir_.isValid()) return;
+    const bool logind = name == kLogind;
+    QStringList arguments{QStringLiteral("--log=") + dir_.filePath(QStringLiteral("calls.log"))};
+    if (!logind) arguments << QStringLiteral("--kind=") + name;
 
     // Set here for the child whatever this process has, so the fake can only see the test's bus.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(busVariable), bus.address());
+    environment.insert(logind ? QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS")
+                              : QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                       bus.address());
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     stopWithParent(process_);
     process_.start(
-        program, QStringList{QStringLiteral("--log=") + dir_.filePath(QStringLiteral("calls.log"))}
-                     << options);
+        logind ? QStringLiteral(ZERAVAN_FAKE_LOGIND) : QStringLiteral(ZERAVAN_FAKE_SESSION_MANAGER),
+        arguments << options);
 
     const QDeadlineTimer deadline(kTimeoutMs);
     while (!ready_ && process_.waitForReadyRead(deadline.remainingTime())) {

@@ -10,12 +10,18 @@
 
 namespace zeravan::test {
 
-// A fake D-Bus service executable on a private bus, started with a --log file of its own and the
-// given options, seen as ready once it prints "ready"; stopped on destruction.
+// A fake D-Bus service on a private bus, started with a --log file of its own and the given
+// options (e.g. "--refuse=org.freedesktop.DBus.Error.AccessDenied", "--delay-ms=300"), seen as
+// ready once it prints "ready"; stopped on destruction. `kLogind` is the fake logind, with the
+// bus as its system bus; its calls() read e.g. "PowerOff true", "Terminate auto",
+// "CanPowerOff". Any other name is the session manager of that desktop ("gnome", "kde",
+// "xfce" ...), with the bus as its session bus; its calls() read
+// "<service> <method> <arguments>", e.g. "org.xfce.SessionManager Shutdown true".
 class FakeService {
 public:
-    FakeService(const QString& program, const char* busVariable, const PrivateBus& bus,
-                const QStringList& options);
+    static inline const QString kLogind = QStringLiteral("logind");
+
+    FakeService(const PrivateBus& bus, const QString& name, const QStringList& options = {});
     ~FakeService();
     FakeService(const FakeService&) = delete;
     FakeService& operator=(const FakeService&) = delete;
