@@ -64,20 +64,11 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
-    void requestsAreSentAndAccepted_data();
-    void requestsAreSentAndAccepted();
-    void pendingRequestIsNotSentAgain_data();
-    void pendingRequestIsNotSentAgain();
-    void acceptedRequestIsNotSentAgainAtOnce_data();
-    void acceptedRequestIsNotSentAgainAtOnce();
-    void acceptedRequestIsSentAgainLater();
-    void operationInProgressCountsAsAccepted_data();
-    void operationInProgressCountsAsAccepted();
+    void requestOutcomes_data();
+    void requestOutcomes();
     void kindsAreIndependent();
     void acceptedShutdownIsWatched_data();
     void acceptedShutdownIsWatched();
-    void refusalsCarryTheErrorName_data();
-    void refusalsCarryTheErrorName();
     void unreachableLogindIsUnreachable_data();
     void unreachableLogindIsUnreachable();
     void slowReplyKeepsEventLoopRunning();
@@ -121,105 +112,85 @@ void TestPowerLogind::waitUntilLogindIsGone() const {
     QTRY_VERIFY(!testBus().interface()->isServiceRegistered(kLogindBusName).value());
 }
 
-void TestPowerLogind::requestsAreSentAndAccepted_data() {
+// Each row: the fake logind's options, the presses of one kind (`atOnce` in a row, then one
+// after each of `laterGapsMs` once the outcome before it is in), and how they end: the outcomes
+// heard, refusals carrying `error`, and how often the call reached logind.
+void TestPowerLogind::requestOutcomes_data() {
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<PowerAction>("action");
-    QTest::newRow("power off") << PowerAction::PowerOff;
-    QTest::newRow("reboot") << PowerAction::Reboot;
-    QTest::newRow("log off") << PowerAction::LogOff;
-}
-
-void TestPowerLogind::requestsAreSentAndAccepted() {
-    QFETCH(PowerAction, action);
-    FakeService logind(*bus_, kLogind);
-    QVERIFY(logind.isReady());
-    LogindPowerPort port(testLink());
-    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
-    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
-
-    port.request(action);
-    QCOMPARE(accepted.count(), 0);  // the outcome comes later, never from inside request()
-    QVERIFY(accepted.wait());
-    QCOMPARE(accepted.takeFirst().at(0).value<PowerAction>(), action);
-    QCOMPARE(refused.count(), 0);
-    QCOMPARE(logind.calls(), QStringList{callOf(action)});
-}
-
-void TestPowerLogind::pendingRequestIsNotSentAgain_data() {
-    requestsAreSentAndAccepted_data();
-}
-
-void TestPowerLogind::pendingRequestIsNotSentAgain() {
-    QFETCH(PowerAction, action);
-    FakeService logind(*bus_, kLogind, {kSlowReply});
-    QVERIFY(logind.isReady());
-    LogindPowerPort port(testLink());
-    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
-
-    port.request(action);
-    port.request(action);
-    QVERIFY(accepted.wait());
-    QCOMPARE(accepted.count(), 1);
-    QCOMPARE(logind.calls(), QStringList{callOf(action)});
-}
-
-void TestPowerLogind::acceptedRequestIsNotSentAgainAtOnce_data() {
-    requestsAreSentAndAccepted_data();
-}
-
-// The countdown presses up to ten times in the shutdown second: one request reaches logind, and
-// every press hears that it was accepted.
-void TestPowerLogind::acceptedRequestIsNotSentAgainAtOnce() {
-    QFETCH(PowerAction, action);
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--operation-in-progress")});
-    QVERIFY(logind.isReady());
-    LogindPowerPort port(testLink());
-    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
-    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
-
-    port.request(action);
-    QVERIFY(accepted.wait());
-    for (int press = 0; press < 9; ++press) {
-        QTest::qWait(100);
-        port.request(action);
+    QTest::addColumn<int>("atOnce");
+    QTest::addColumn<QList<int>>("laterGapsMs");
+    QTest::addColumn<int>("accepted");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("sent");
+    const QString inProgress = QStringLiteral("org.freedesktop.login1.OperationInProgress");
+    const QStringList refusals{
+        QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+        QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")};
+    const QList<QPair<PowerAction, QByteArray>> actions{{PowerAction::PowerOff, "power off"},
+                                                        {PowerAction::Reboot, "reboot"},
+                                                        {PowerAction::LogOff, "log off"}};
+    for (const auto& [action, name] : actions) {
+        QTest::newRow("accepted, " + name)
+            << QStringList{} << action << 1 << QList<int>{} << 1 << QString() << 1;
+        QTest::newRow("pressed again while pending, " + name)
+            << QStringList{kSlowReply} << action << 2 << QList<int>{} << 1 << QString() << 1;
+        // The countdown presses up to ten times in the shutdown second: one request reaches
+        // logind, and every press hears that it was accepted.
+        QTest::newRow("pressed again once accepted, " + name)
+            << QStringList{QStringLiteral("--operation-in-progress")} << action << 1
+            << QList<int>(9, 100) << 10 << QString() << 1;
+        QTest::newRow("operation in progress counts as accepted, " + name)
+            << QStringList{QStringLiteral("--refuse=") + inProgress} << action << 1 << QList<int>{}
+            << 1 << QString() << 1;
+        // A refusal ends the wait: the next press asks again.
+        for (const QString& error : refusals) {
+            QTest::newRow("refused, " + error.section(u'.', -1).toUtf8() + ", " + name)
+                << QStringList{QStringLiteral("--refuse=") + error} << action << 1 << QList<int>{0}
+                << 0 << error << 2;
+        }
     }
-    QTRY_COMPARE(accepted.count(), 10);
-    QCOMPARE(refused.count(), 0);
-    QCOMPARE(logind.calls(), QStringList{callOf(action)});
+    // A shutdown accepted and then cancelled (in polkit's dialog, or by the session) must not
+    // stop tomorrow's.
+    QTest::newRow("accepted, pressed again later")
+        << QStringList{} << PowerAction::PowerOff << 1 << QList<int>{3'200} << 2 << QString() << 2;
 }
 
-// A shutdown accepted and then cancelled (in polkit's dialog, or by the session) must not stop
-// tomorrow's.
-void TestPowerLogind::acceptedRequestIsSentAgainLater() {
-    FakeService logind(*bus_, kLogind);
-    QVERIFY(logind.isReady());
-    LogindPowerPort port(testLink());
-    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
-
-    port.request(PowerAction::PowerOff);
-    QVERIFY(accepted.wait());
-    QTest::qWait(3'200);
-    port.request(PowerAction::PowerOff);
-    QVERIFY(accepted.wait());
-    QCOMPARE(logind.calls(), QStringList(2, callOf(PowerAction::PowerOff)));
-}
-
-void TestPowerLogind::operationInProgressCountsAsAccepted_data() {
-    requestsAreSentAndAccepted_data();
-}
-
-void TestPowerLogind::operationInProgressCountsAsAccepted() {
+void TestPowerLogind::requestOutcomes() {
+    QFETCH(QStringList, options);
     QFETCH(PowerAction, action);
-    FakeService logind(*bus_, kLogind,
-                       {QStringLiteral("--refuse=org.freedesktop.login1.OperationInProgress")});
+    QFETCH(int, atOnce);
+    QFETCH(QList<int>, laterGapsMs);
+    QFETCH(int, accepted);
+    QFETCH(QString, error);
+    QFETCH(int, sent);
+    FakeService logind(*bus_, kLogind, options);
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
-    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
-    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
+    QSignalSpy acceptances(&port, &LogindPowerPort::requestAccepted);
+    QSignalSpy refusals(&port, &LogindPowerPort::requestRefused);
+    const auto outcomes = [&] { return acceptances.count() + refusals.count(); };
 
-    port.request(action);
-    QVERIFY(accepted.wait());
-    QCOMPARE(accepted.takeFirst().at(0).value<PowerAction>(), action);
-    QCOMPARE(refused.count(), 0);
+    for (int press = 0; press < atOnce; ++press) port.request(action);
+    QCOMPARE(outcomes(), 0);  // the outcome comes later, never from inside request()
+    QTRY_COMPARE(outcomes(), 1);
+    for (int gap : laterGapsMs) {
+        QTest::qWait(gap);
+        const int before = outcomes();
+        port.request(action);
+        QTRY_COMPARE(outcomes(), before + 1);
+    }
+
+    QCOMPARE(acceptances.count(), accepted);
+    for (const QList<QVariant>& outcome : acceptances) {
+        QCOMPARE(outcome.at(0).value<PowerAction>(), action);
+    }
+    for (const QList<QVariant>& outcome : refusals) {
+        QCOMPARE(outcome.at(0).value<PowerAction>(), action);
+        QVERIFY2(outcome.at(1).toString().startsWith(error + QStringLiteral(": ")),
+                 qPrintable(outcome.at(1).toString()));
+    }
+    QCOMPARE(logind.calls(), QStringList(sent, callOf(action)));
 }
 
 void TestPowerLogind::kindsAreIndependent() {
@@ -262,43 +233,6 @@ void TestPowerLogind::acceptedShutdownIsWatched() {
     checkSessionEndWatch(port, expected, kSessionEndDeadlineMs);
     if (QTest::currentTestFailed()) return;
     QCOMPARE(logind.calls().size(), expected == SessionEnd::PortGone ? 1 : 2);
-}
-
-void TestPowerLogind::refusalsCarryTheErrorName_data() {
-    QTest::addColumn<PowerAction>("action");
-    QTest::addColumn<QString>("error");
-    const QStringList errors{
-        QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-        QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")};
-    for (const QString& error : errors) {
-        const QByteArray name = error.section(u'.', -1).toUtf8();
-        QTest::newRow("power off, " + name) << PowerAction::PowerOff << error;
-        QTest::newRow("reboot, " + name) << PowerAction::Reboot << error;
-        QTest::newRow("log off, " + name) << PowerAction::LogOff << error;
-    }
-}
-
-void TestPowerLogind::refusalsCarryTheErrorName() {
-    QFETCH(PowerAction, action);
-    QFETCH(QString, error);
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--refuse=") + error});
-    QVERIFY(logind.isReady());
-    LogindPowerPort port(testLink());
-    QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
-    QSignalSpy refused(&port, &LogindPowerPort::requestRefused);
-
-    port.request(action);
-    QVERIFY(refused.wait());
-    const QList<QVariant> outcome = refused.takeFirst();
-    QCOMPARE(outcome.at(0).value<PowerAction>(), action);
-    QVERIFY2(outcome.at(1).toString().startsWith(error + QStringLiteral(": ")),
-             qPrintable(outcome.at(1).toString()));
-    QCOMPARE(accepted.count(), 0);
-
-    // A refusal ends the wait: the next press asks again.
-    port.request(action);
-    QVERIFY(refused.wait());
-    QCOMPARE(logind.calls(), QStringList(2, callOf(action)));
 }
 
 void TestPowerLogind::unreachableLogindIsUnreachable_data() {
