@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
-# tools/setup.sh run|test: installs the Debian packages that building and running the program
-# need (run), or those and everything the tests use (test). Does nothing when they are all there.
+# tools/setup.sh build|run|windows|test: installs the Debian packages that building the program and
+# its tests needs (build), building and running it (run), cross-compiling it for Windows
+# (windows), or all of these and everything the tests use (test). Does nothing when they are all
+# there.
 set -euo pipefail
 
 purpose=${1:-run}
 
-run_packages=(
+build_packages=(
     # build, with Debian's hardening flags (dpkg-buildflags)
     cmake g++ make pkg-config qt6-base-dev libgl-dev dpkg-dev
     # the program asks the X display whether it answers before Qt connects to it
     libxcb1-dev
+)
+
+run_packages=(
+    "${build_packages[@]}"
     # a Song-style face for the Chinese captions, Qt's own texts in Chinese, and Wayland
     fonts-arphic-uming qt6-translations-l10n qt6-wayland
     # tools/run.sh asks the display whether it is there
@@ -21,8 +27,15 @@ run_packages=(
 # Without a display, tools/run.sh shows the window on a virtual one and takes a screenshot.
 virtual_display_packages=(xvfb xauth xdotool imagemagick)
 
+# The Windows backends are compiled with this cross compiler against a Qt for Windows built
+# from Debian's source (tools/build_windows_qt.sh), and packed into a zip and an installer.
+windows_packages=(
+    "${build_packages[@]}"
+    g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build nsis zip
+)
+
 test_packages=(
-    "${run_packages[@]}" "${virtual_display_packages[@]}"
+    "${run_packages[@]}" "${virtual_display_packages[@]}" "${windows_packages[@]}"
     # a private bus (with a session bus launcher), a shifted clock; the fake services on it are
     # Python over GLib's D-Bus
     dbus-daemon dbus-x11 faketime python3-gi
@@ -32,9 +45,8 @@ test_packages=(
     tint2 openbox i3-wm xfce4-panel lxqt-panel weston xwayland xterm xdg-utils
     # gdbus drives the StatusNotifierItem and its menu over the bus
     libglib2.0-bin
-    # the Windows backends are compiled with this cross compiler and run under Wine
-    g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build wine64 wine
-    nsis zip
+    # the Windows release runs under Wine
+    wine64 wine
     # the Debian package and its metadata checks, the hardening of its binary
     desktop-file-utils appstream lintian file devscripts
     # screen readers' view of the windows
@@ -48,13 +60,15 @@ test_packages=(
 )
 
 case $purpose in
+build) packages=("${build_packages[@]}") ;;
+windows) packages=("${windows_packages[@]}") ;;
 run)
     packages=("${run_packages[@]}")
     [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || packages+=("${virtual_display_packages[@]}")
     ;;
 test) packages=("${test_packages[@]}") ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 build|run|windows|test" >&2
     exit 2
     ;;
 esac

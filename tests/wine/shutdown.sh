@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
-# One scheduled shutdown under Wine, on a shifted clock: confirm 23:30, the countdown opens in
-# 23:30:01, and in 23:30:31 the program enables its shutdown privilege and calls ExitWindowsEx
+# One scheduled shutdown under Wine, on a settable clock moved across the waits: confirm 23:30,
+# the countdown opens in 23:30:01, and in 23:30:31 the program enables its shutdown privilege and
+# calls ExitWindowsEx
 # with EWX_SHUTDOWN alone. Wine's relay trace shows the calls and its process trace the
 # wineboot that ExitWindowsEx starts, which ends this prefix's programs (and nothing else); its
 # own channel what each window answered when asked whether the session may end.
@@ -21,38 +22,47 @@ run_wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
     >"$work/reg.out" 2>&1 || fail "could not set the relay filter: $(cat "$work/reg.out")"
 stop_wine
 
-# Wine needs a while to start, so the clock starts further back than on Linux.
-offset=$(offset_to 23:29:30)
 trace=$work/trace.log
 program_log=$trace
-# The shifted clock is preloaded, as on Linux: the faketime command names a semaphore in
-# /dev/shm after its own process id, leaves it behind when killed, and refuses to start when a
-# later run gets the same id.
-LD_PRELOAD=$faketime_library FAKETIME="$(faketime_shift "$offset")s" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+# The clock is preloaded, as on Linux, and read from a file that the test rewrites: Wine and its
+# wineserver see each move at once. It starts at 23:29:30 and is moved to just before each second
+# the test waits for, so that only Wine's own start takes real time.
+set_clock "$(offset_to 23:29:30)"
+LD_PRELOAD=$faketime_library FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 \
+    FAKETIME_DONT_FAKE_MONOTONIC=1 \
     WINEDEBUG=+relay,+process,+wineboot run_wine "$zeravan_exe" \
     2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
 await_main_window
 
 click "$main_window" 324 76  # "确 定"
-await_countdown_in_trigger_second "$offset" 60
+sleep 1
+offset=$(offset_to 23:30:00)
+set_clock "$offset"
+await_countdown_in_trigger_second "$offset" 10
 sleep 1.5
 screenshot "wine_countdown_$mode"
 shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
+offset=$(offset_to 23:30:30)
+# Real time (ms since 1970) from which the traced calls belong to the shutdown second; the calls
+# of start-up (its own token queries) came before it.
+moved_at=$(date +%s%3N)
 
-# The traced calls of one thread from the trigger second on (start-up has its own token
-# queries): arrival (ms of the shifted day), then the call.
+# The traced calls of one thread since the clock was moved to the shutdown second: arrival (ms of
+# the day on the moved clock), then the call.
 calls_of() {
-    local thread=$1 stamp line at
+    local thread=$1 stamp line
     grep -P "^\d+\t$thread:Call .*\b(OpenProcessToken|LookupPrivilegeValueA|AdjustTokenPrivileges|ExitWindowsEx)\(" "$trace" |
         while IFS=$'\t' read -r stamp line; do
-            at=$(ms_of_day_at $((stamp + offset * 1000)))
-            if ((at >= trigger)); then echo "$at ${line#*:Call }"; fi
+            if ((stamp >= moved_at)); then echo "$(ms_of_day_at $((stamp + offset * 1000))) ${line#*:Call }"; fi
         done
 }
 
 if [ "$mode" = cancel ]; then
     click "$dialog" 136 72  # "取 消 关 机"
-    sleep $((((shutdown_second + 3000) - $(shifted_ms_of_day "$offset")) / 1000))
+    sleep 0.5
+    set_clock "$offset"
+    # Three seconds past the shutdown second on the moved clock.
+    sleep 3.5
     ! grep -q 'ExitWindowsEx(' "$trace" || fail "a cancelled countdown called ExitWindowsEx"
     ! grep -q 'end-session' "$trace" || fail "a cancelled countdown ended the session"
     [ -z "$(find_windows --onlyvisible --name '^Orrimel$' || true)" ] || fail "dialog still open"
@@ -62,6 +72,7 @@ if [ "$mode" = cancel ]; then
     exit 0
 fi
 
+set_clock "$offset"
 for _ in $(seq 600); do grep -q 'end-session' "$trace" && break; sleep 0.1; done
 exit_line=$(grep -m1 -P ':Call user32\.ExitWindowsEx\(' "$trace" || true)
 [ -n "$exit_line" ] || fail "no ExitWindowsEx call; traced: $(grep -E 'Call |end-session' "$trace" | tail -n 20)"
