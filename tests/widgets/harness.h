@@ -30,6 +30,13 @@ public:
     MainWindowForm& form1() { return *globals.form1; }
     CountdownForm* dialog() { return globals.Form2.isLoaded() ? &*globals.Form2 : nullptr; }
 
+    // What a person reads off the forms: the confirm button says 修改 while a schedule is armed,
+    // the status line, the day chosen, and the count of the open dialog.
+    bool isArmed() { return form1().Command4->text() == QStringLiteral("修改"); }
+    QString status() { return form1().Label6->Caption(); }
+    QString dayChoice() { return form1().Combo1->currentText(); }
+    QString countShown() { return dialog()->Label2->Caption(); }
+
     // Sets the choices and presses the confirm button.
     void arm(const QString& day, const QString& hour, const QString& minute);
 

@@ -33,7 +33,7 @@ void runRecording(Harness& h, long long milliseconds, Record& record) {
         const long long second = h.clock.milliseconds() / 1000;
         if (h.dialog() && !open) {
             record.opened << second;
-            record.openingCounts << h.dialog()->Label2->Caption();
+            record.openingCounts << h.countShown();
         }
         open = h.dialog() != nullptr;
         for (; asked < h.power.count(QStringLiteral("PowerOff")); ++asked) record.asked << second;
@@ -62,10 +62,6 @@ private:
 
 long long utc(int year, int month, int day, int hour, int minute, int second) {
     return engine::wallSeconds({{year, month, day}, {hour, minute, second}});
-}
-
-bool isArmed(Harness& h) {
-    return h.form1().Command4->text() == QStringLiteral("修改");
 }
 
 }  // namespace
@@ -125,7 +121,7 @@ void ClocksTest::daylightSaving() {
     h.jumpToInstant(armedAt);
     h.run(1000);
     h.arm(QStringLiteral("今天"), hour, QStringLiteral("30"));
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
 
     Record record;
     if (closedAt != 0) {
@@ -137,7 +133,7 @@ void ClocksTest::daylightSaving() {
 
     QCOMPARE(record.opened, opens == 0 ? QList<long long>{} : QList<long long>{opens});
     QCOMPARE(record.asked, opens == 0 || closedAt != 0 ? QList<long long>{} : tenTimes(opens + 30));
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
 }
 
 // A time the night skips does not come that night; the schedule stays armed and, the day
@@ -151,14 +147,14 @@ void ClocksTest::skippedTimeFiresTheNextDay() {
     Record record;
     runRecording(h, (utc(2027, 3, 28, 1, 5, 0) - utc(2027, 3, 27, 21, 59, 1)) * 1000, record);
     QVERIFY(record.opened.isEmpty());
-    QCOMPARE(h.form1().Combo1->currentText(), QStringLiteral("今天"));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("已错过关机，明天照常执行"));
+    QCOMPARE(h.dayChoice(), QStringLiteral("今天"));
+    QCOMPARE(h.status(), QStringLiteral("已错过关机，明天照常执行"));
 
     h.jumpToInstant(utc(2027, 3, 29, 0, 29, 50));  // 2:29:50 CEST the next night
     runRecording(h, 45000, record);
     QCOMPARE(record.opened, QList<long long>{utc(2027, 3, 29, 0, 30, 1)});
     QCOMPARE(record.asked, tenTimes(utc(2027, 3, 29, 0, 30, 31)));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中..."));
+    QCOMPARE(h.status(), QStringLiteral("执行中..."));
 }
 
 // Armed for 23:30 today and run to `jumpAt`, the wall clock is set to `jumpTo`, and the run
@@ -221,7 +217,7 @@ void ClocksTest::clockSet() {
                                    std::unique(record.asked.begin(), record.asked.end()));
     QCOMPARE(askedIn, asksIn != 0 ? QList<long long>{second(asksIn)} : QList<long long>{});
     QVERIFY(asksIn == 0 || record.asked.size() >= 9);
-    QCOMPARE(h.form1().Label6->Caption(), status);
+    QCOMPARE(h.status(), status);
 }
 
 QTEST_MAIN(ClocksTest)

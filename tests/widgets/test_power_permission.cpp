@@ -10,10 +10,6 @@ using zeravan::test::Harness;
 
 namespace {
 
-bool isArmed(Harness& h) {
-    return h.form1().Command4->text() == QStringLiteral("修改");
-}
-
 void armAt2330(Harness& h) {
     h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
 }
@@ -50,11 +46,11 @@ void PowerPermissionTest::answerApplied() {
     Harness h;
     h.power.permission = permission;
     armAt2330(h);
-    QVERIFY(isArmed(h));  // before the answer is in
+    QVERIFY(h.isArmed());  // before the answer is in
     QCOMPARE(h.power.count(QStringLiteral("probe")), 1);
 
-    QTRY_COMPARE(h.form1().Label6->Caption(), status);
-    QCOMPARE(isArmed(h), staysArmed);
+    QTRY_COMPARE(h.status(), status);
+    QCOMPARE(h.isArmed(), staysArmed);
     QCOMPARE(h.form1().Combo1->isEnabled(), !staysArmed);
     QCOMPARE(h.form1().Combo2->isEnabled(), !staysArmed);
     h.run(300);
@@ -65,16 +61,16 @@ void PowerPermissionTest::armsBeforeTheAnswer() {
     Harness h({{2026, 12, 7}, {23, 29, 55}});
     h.power.permission.reset();
     armAt2330(h);
-    QVERIFY(isArmed(h));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中..."));
+    QVERIFY(h.isArmed());
+    QCOMPARE(h.status(), QStringLiteral("执行中..."));
     // The schedule runs while the question is open: the countdown opens on time.
     h.runUntil({{2026, 12, 7}, {23, 30, 1}});
     h.run(100);
     QVERIFY(h.dialog());
 
     h.power.answerHeld(0, PowerPermission::No);
-    QVERIFY(!isArmed(h));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("系统不允许关机"));
+    QVERIFY(!h.isArmed());
+    QCOMPARE(h.status(), QStringLiteral("系统不允许关机"));
 }
 
 void PowerPermissionTest::answerForAnEarlierArmingIsIgnored() {
@@ -86,14 +82,14 @@ void PowerPermissionTest::answerForAnEarlierArmingIsIgnored() {
     QCOMPARE(h.power.count(QStringLiteral("probe")), 2);
 
     h.power.answerHeld(0, PowerPermission::No);
-    QVERIFY(isArmed(h));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中..."));
+    QVERIFY(h.isArmed());
+    QCOMPARE(h.status(), QStringLiteral("执行中..."));
     h.power.answerHeld(0, PowerPermission::Unreachable);
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
 
     h.power.answerHeld(1, PowerPermission::Challenge);
-    QVERIFY(isArmed(h));
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("执行中...关机时或需密码"));
+    QVERIFY(h.isArmed());
+    QCOMPARE(h.status(), QStringLiteral("执行中...关机时或需密码"));
 }
 
 void PowerPermissionTest::answerAfterDisarmingChangesNothing() {
@@ -101,10 +97,10 @@ void PowerPermissionTest::answerAfterDisarmingChangesNothing() {
     h.power.permission.reset();
     armAt2330(h);
     forms::press(*h.form1().Command4);
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("停止"));
+    QCOMPARE(h.status(), QStringLiteral("停止"));
 
     h.power.answerHeld(0, PowerPermission::No);
-    QCOMPARE(h.form1().Label6->Caption(), QStringLiteral("停止"));
+    QCOMPARE(h.status(), QStringLiteral("停止"));
     QCOMPARE(h.form1().Command4->text(), QStringLiteral("确定"));
 }
 

@@ -12,10 +12,6 @@ Q_DECLARE_METATYPE(LocalDateTime)
 
 namespace {
 
-bool isArmed(Harness& h) {
-    return h.form1().Command4->text() == QStringLiteral("修改");
-}
-
 QStringList shutdownCaptions(MainWindowForm& form) {
     return {form.Label8->Caption(),  form.Label9->Caption(),  form.Label10->Caption(),
             form.Label12->Caption(), form.Label11->Caption(), form.Label13->Caption()};
@@ -43,14 +39,14 @@ private slots:
 void ScheduleTest::roadOfOneShutdown() {
     Harness h({{2026, 12, 7}, {23, 29, 50}});
     h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
 
     h.runUntil({{2026, 12, 7}, {23, 30, 0}});
     h.run(900);
     QVERIFY(!h.dialog());
     h.run(100);  // 23:30:01.0
     QVERIFY(h.dialog());
-    QCOMPARE(h.dialog()->Label2->Caption(), QStringLiteral("31"));
+    QCOMPARE(h.countShown(), QStringLiteral("31"));
     QCOMPARE(h.form1().Text3.Text, QStringLiteral("2026/12/7 23:30:31"));
 
     h.runUntil({{2026, 12, 7}, {23, 30, 30}});
@@ -63,7 +59,7 @@ void ScheduleTest::roadOfOneShutdown() {
              QStringList({"privilege", "PowerOff"}));
     h.run(3000);
     QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 10);
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
 }
 
 void ScheduleTest::armedScreen() {
@@ -129,7 +125,7 @@ void ScheduleTest::triggerSecond() {
     QFETCH(LocalDateTime, opensAt);
     Harness h(armedAt);
     h.arm(day, hour, minute);
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
     // Runs from a few seconds before `moment` through the whole of its second.
     const auto runThrough = [&h](const LocalDateTime& moment) {
         const long long at = engine::wallSeconds(moment) - 5;
@@ -181,7 +177,7 @@ void ScheduleTest::armDisarmArm() {
     QCOMPARE(shutdownCaptions(form), QStringList({"", "", "", "", "", ""}));
 
     forms::press(*form.Command4);
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
     QCOMPARE(form.Label6->Caption(), QStringLiteral("执行中..."));
     h.jumpTo({{2026, 12, 7}, {23, 30, 0}});
     h.run(1100);
@@ -258,9 +254,9 @@ void ScheduleTest::refusedChoices() {
     QFETCH(QString, message);
     Harness h;
     h.arm(day, hour, minute);
-    QVERIFY(!isArmed(h));
+    QVERIFY(!h.isArmed());
     QCOMPARE(h.form1().Command4->text(), QStringLiteral("确 定"));
-    QCOMPARE(h.form1().Label6->Caption(), message);
+    QCOMPARE(h.status(), message);
     QVERIFY(h.form1().Combo1->isEnabled() && h.form1().Combo2->isEnabled() &&
             h.form1().Combo3->isEnabled());
     QVERIFY(!h.form1().Label14->isHidden());
@@ -310,10 +306,10 @@ void ScheduleTest::choicesRewrittenToTheTimeTextForm() {
     Harness h({{2026, 12, 7}, {6, 0, 0}});
     h.form1().Timer2_Timer();
     h.arm(day, hour, minute);
-    QVERIFY(isArmed(h));
+    QVERIFY(h.isArmed());
     h.run(100);
     QCOMPARE(h.form1().Text2.Text, trigger);
-    QCOMPARE(h.form1().Combo1->currentText(), day.trimmed());
+    QCOMPARE(h.dayChoice(), day.trimmed());
     QCOMPARE(h.form1().Label9->Caption(), day.trimmed());
     QCOMPARE(h.form1().Combo2->currentText() + ":" + h.form1().Combo3->currentText(),
              trigger.section(' ', 1).section(':', 0, 1));
