@@ -27,7 +27,6 @@ private slots:
     void hiddenControlsAreNeverWidgets();
     void noKeyPressesAHiddenAction_data();
     void noKeyPressesAHiddenAction();
-    void trayMenu();
 };
 
 void MainWindowLayoutTest::window() {
@@ -263,19 +262,6 @@ void MainWindowLayoutTest::noKeyPressesAHiddenAction() {
     QCOMPARE(h.power.count(QStringLiteral("Reboot")), 0);
     QCOMPARE(h.power.count(QStringLiteral("LogOff")), 0);
     QCOMPARE(h.power.count(QStringLiteral("privilege")), 0);
-}
-
-void MainWindowLayoutTest::trayMenu() {
-    Harness h;
-    MainWindowForm& form = h.form1();
-    QCOMPARE(form.f00->title(), QStringLiteral("a00"));
-    const QList<QAction*> top = form.f00->actions();
-    QCOMPARE(top.size(), 1);
-    QCOMPARE(top.first()->text(), QStringLiteral("打开"));
-    QVERIFY(top.first()->menu());
-    const QList<QAction*> sub = top.first()->menu()->actions();
-    QCOMPARE(sub.size(), 1);
-    QCOMPARE(sub.first()->text(), QStringLiteral("退出"));
 }
 
 QTEST_MAIN(MainWindowLayoutTest)

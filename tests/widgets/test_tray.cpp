@@ -87,6 +87,7 @@ void TrayTest::thePopupIsHandedToTheTray() {
     Harness h;
     MainWindowForm& form = h.form1();
     QCOMPARE(h.tray.menu, form.f00);
+    QCOMPARE(form.f00->title(), QStringLiteral("a00"));
     const QList<QAction*> items = form.f00->actions();
     QCOMPARE(items.size(), 1);
     QCOMPARE(items.first()->text(), QStringLiteral("打开"));
