@@ -11,7 +11,8 @@ build=${1:-build}
     echo "bench/run.sh: $build has no yardstick; configure it with -DZERAVAN_BUILD_BENCH=ON" >&2
     exit 2
 }
-source "$(dirname "$0")/../tests/e2e/lib.sh" "$build/zeravan" "$build/fake_logind" "$build/shots"
+source "$(dirname "$0")/../tests/e2e/lib.sh" "$build/zeravan" \
+    "$(dirname "$0")/../tests/support/fake_logind.py" "$build/shots"
 runs=11
 idle=60
 
