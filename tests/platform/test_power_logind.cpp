@@ -45,6 +45,21 @@ QString callOf(PowerAction action) {
     Q_UNREACHABLE();
 }
 
+// Counts the turns of a 100 ms timer, which only come while the event loop runs.
+class Ticker {
+public:
+    Ticker() {
+        timer_.setInterval(100);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { ++ticks_; });
+        timer_.start();
+    }
+    int ticks() const { return ticks_; }
+
+private:
+    QTimer timer_;
+    int ticks_ = 0;
+};
+
 // Asks the port and spins the event loop until the answer comes; empty if it never does.
 std::optional<PowerPermission> askPermission(LogindPowerPort& port, int waitMs = 5'000) {
     std::optional<PowerPermission> answer;
@@ -268,18 +283,14 @@ void TestPowerLogind::slowReplyKeepsEventLoopRunning() {
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
-    int ticks = 0;
-    QTimer ticker;
-    ticker.setInterval(100);
-    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
-    ticker.start();
+    const Ticker ticker;
 
     QElapsedTimer requestTime;
     requestTime.start();
     port.request(PowerAction::PowerOff);
     QVERIFY(requestTime.elapsed() < 500);
     QVERIFY(accepted.wait(10'000));
-    QVERIFY2(ticks >= 15, qPrintable(QString::number(ticks)));
+    QVERIFY2(ticker.ticks() >= 15, qPrintable(QString::number(ticker.ticks())));
 }
 
 void TestPowerLogind::powerOffPermissionFollowsCanPowerOff_data() {
@@ -308,17 +319,13 @@ void TestPowerLogind::slowPermissionKeepsEventLoopRunning() {
     FakeService logind(*bus_, kLogind, {QStringLiteral("--permission-delay-ms=3000")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
-    int ticks = 0;
-    QTimer ticker;
-    ticker.setInterval(100);
-    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
-    ticker.start();
+    const Ticker ticker;
 
     QElapsedTimer asked;
     asked.start();
     QCOMPARE(askPermission(port, 10'000), PowerPermission::Yes);
     QVERIFY2(asked.elapsed() >= 2'500, qPrintable(QString::number(asked.elapsed())));
-    QVERIFY2(ticks >= 25, qPrintable(QString::number(ticks)));
+    QVERIFY2(ticker.ticks() >= 25, qPrintable(QString::number(ticker.ticks())));
 }
 
 void TestPowerLogind::silentLogindIsUnreachable() {
