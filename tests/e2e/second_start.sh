@@ -6,9 +6,7 @@
 # killed outright leaves its name behind for the next start to take over; another user who
 # takes the name's folder first does not keep the program from starting.
 source "$(dirname "$0")/lib.sh"
-# The lock lives in the user's runtime folder: this test's own.
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The lock lives in the user's runtime folder: this test's own, as lib.sh makes it.
 start_display
 start_fake_logind
 start_window_manager
@@ -52,8 +50,7 @@ wait "$zeravan_pid" 2>/dev/null || true
 # Without a runtime folder the name's folder is in the temporary folder, where another user
 # (nobody) made it first and waits in it, under the very name, for starts to ask.
 unset XDG_RUNTIME_DIR
-export TMPDIR=$work/tmp
-mkdir -m 1777 "$TMPDIR"
+chmod 1777 "$TMPDIR"
 chmod 711 "$work"
 taken=$TMPDIR/zeravan-$(id -u)
 runuser -u nobody -- mkdir -m 755 "$taken"
