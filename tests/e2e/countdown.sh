@@ -44,7 +44,7 @@ type_while_the_countdown_opens() {
     typing_ended=$(clock_ms_of_day)
     wait "$opening" || fail "$(cat "$work/opening")"
     cat "$work/opening"
-    dialog=$(find_windows --onlyvisible --name '^Orrimel$' | head -n1 || true)
+    dialog=$(wait_for_window '^Orrimel$' 2)
     [ -n "$dialog" ] || fail "no countdown on screen after the typing: a keystroke closed it"
     ((typing_ended > trigger + 500)) ||
         fail "typing from $typing_began to $typing_ended ms of the day ended before the countdown opened"
