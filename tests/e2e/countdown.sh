@@ -45,7 +45,8 @@ type_while_the_countdown_opens() {
     wait "$opening" || fail "$(cat "$work/opening")"
     cat "$work/opening"
     dialog=$(wait_for_window '^Orrimel$' 2)
-    [ -n "$dialog" ] || fail "no countdown on screen after the typing: a keystroke closed it"
+    [ -n "$dialog" ] || fail "no countdown on screen after the typing: a keystroke closed it;" \
+        "the terminal got: $(cat -A "$typed"); $(program_state)"
     ((typing_ended > trigger + 500)) ||
         fail "typing from $typing_began to $typing_ended ms of the day ended before the countdown opened"
     screenshot "typing_${row}_$window_manager"
