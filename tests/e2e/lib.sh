@@ -20,8 +20,18 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # elsewhere.
 program_log=$work/zeravan.out
 
+# Ends process $1 if it is still one that this test started. Process ids come round again
+# within seconds while many tests run side by side: the id of one that has ended may already be
+# another test's program, whose parent is not here.
+end_started() {
+    local parent
+    parent=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f2) || return 0
+    [[ $parent == "$$" || " ${started[*]} " == *" $parent "* ]] || return 0
+    kill "$1" 2>/dev/null || true
+}
+
 cleanup() {
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[$i]}" 2>/dev/null || true; done
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do end_started "${started[$i]}"; done
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -245,7 +255,7 @@ started_count() { echo ${#started[@]}; }
 stop_started_since() {
     local mark=$1
     while ((${#started[@]} > mark)); do
-        kill "${started[-1]}" 2>/dev/null || true
+        end_started "${started[-1]}"
         wait "${started[-1]}" 2>/dev/null || true
         unset 'started[-1]'
     done
