@@ -7,8 +7,7 @@ source "$(dirname "$0")/lib.sh"
 start_display
 start_fake_logind
 start_window_manager
-offset=$(offset_to 23:29:57)
-start_zeravan "$offset"
+start_zeravan
 
 entry=$repo/packaging/io.github.orrimel.Zeravan.desktop
 class=$(sed -n 's/^StartupWMClass=//p' "$entry")
@@ -24,8 +23,8 @@ check_names() {
 }
 
 check_names "$main_window" ZeravanV8.0
-click "$main_window" 324 76  # "确 定"
-dialog=$(wait_for_window '^Orrimel' 20)
-[ -n "$dialog" ] || fail "the countdown did not open"
+confirm_schedule
+set_clock_to 23:30:00
+await_countdown_in_trigger_second
 check_names "$dialog" Orrimel
 screenshot identity

@@ -1,7 +1,9 @@
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
 # Shared by the end-to-end tests: a virtual display, a private bus with the fake logind on it,
-# and the real program started on them. Source it; everything it starts ends with the test.
+# a clock of the test's own, and the real program started on them. Source it; everything it
+# starts ends with the test. Nothing is shared with tests running beside it: the display number
+# is the server's pick, and home, runtime and temporary folders are the test's own.
 set -euo pipefail
 
 zeravan=$1
@@ -11,12 +13,25 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
 mkdir -p "$shots"
 started=()
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime TMPDIR=$work/tmp
+mkdir -p "$HOME" "$TMPDIR"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 # What the program started last writes, shown when it fails to start; a test may point it
 # elsewhere.
 program_log=$work/zeravan.out
 
+# Ends process $1 if it is still one that this test started. Process ids come round again
+# within seconds while many tests run side by side: the id of one that has ended may already be
+# another test's program, whose parent is not here.
+end_started() {
+    local parent
+    parent=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f2) || return 0
+    [[ $parent == "$$" || " ${started[*]} " == *" $parent "* ]] || return 0
+    kill "$1" 2>/dev/null || true
+}
+
 cleanup() {
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[$i]}" 2>/dev/null || true; done
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do end_started "${started[$i]}"; done
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -101,20 +116,25 @@ start_tray_panel() {
     sleep 0.5
 }
 
-# The system bus of everything started from here on is a private one, with our fake logind.
-start_fake_logind() {
+# The system and session bus of everything started from here on: a private one.
+start_private_bus() {
     dbus-daemon --config-file="$repo/tests/support/private-bus.conf" \
         --address="unix:path=$work/bus" --print-address=4 --nofork 4>"$work/address" &
     started+=($!)
     for _ in $(seq 100); do [ -s "$work/address" ] && break; sleep 0.05; done
     export DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$work/address")
     export DBUS_SESSION_BUS_ADDRESS=$DBUS_SYSTEM_BUS_ADDRESS
+}
+
+# Our fake logind on the private bus (started first if there is none), with the options given;
+# its calls go to $calls, stamped with the test's clock.
+start_fake_logind() {
+    [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || start_private_bus
     calls=$work/calls.log
     : >"$calls"
-    "$fake_logind" --log="$calls" "$@" >"$work/fake.out" &
+    "${on_test_clock[@]}" "$fake_logind" --log="$calls" "$@" >"$work/fake.out" &
     started+=($!)
-    for _ in $(seq 100); do grep -q ready "$work/fake.out" 2>/dev/null && break; sleep 0.05; done
-    grep -q ready "$work/fake.out" || fail "the fake logind did not start"
+    await grep -q ready "$work/fake.out" || fail "the fake logind did not start"
 }
 
 # A fake session manager of desktop $1 (gnome, kde, xfce ...) on the private session bus that
@@ -125,10 +145,10 @@ start_fake_session_manager() {
     require_private_bus
     session_calls=$work/session_calls.log
     : >"$session_calls"
-    "$ZERAVAN_FAKE_SESSION_MANAGER" --kind="$kind" --log="$session_calls" "$@" >"$work/session.out" &
+    "${on_test_clock[@]}" "$ZERAVAN_FAKE_SESSION_MANAGER" --kind="$kind" --log="$session_calls" "$@" \
+        >"$work/session.out" &
     started+=($!)
-    for _ in $(seq 100); do grep -q ready "$work/session.out" 2>/dev/null && break; sleep 0.05; done
-    grep -q ready "$work/session.out" || fail "the fake session manager did not start"
+    await grep -q ready "$work/session.out" || fail "the fake session manager did not start"
 }
 
 # Whatever starts the program from here on must reach our fake, never the machine's logind.
@@ -173,38 +193,30 @@ program_state() {
     echo "the program ended with status $status"
 }
 
-# The shifted clock is preloaded into the program itself rather than started through the
-# faketime command, which would stand between: a stop signal or the cleanup's kill would reach
-# faketime and leave the program running, to answer the next test's start on the same display.
+# The test's clock: the real one shifted by $clock_offset seconds, which set_clock moves while
+# the programs run (libfaketime reads the shift from the file at every call). Steady time is
+# left alone, as are the timers that run on it. Prefixed to a command, on_test_clock preloads
+# the clock into it; env execs the command in its own place, so that $! is the command's own id
+# and a stop signal or the cleanup's kill reaches it, not something standing between.
 faketime_library=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1
+on_test_clock=(env LD_PRELOAD=$faketime_library
+    FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1)
 
-# A shift of $1 seconds as faketime reads it: "+90", or "-1380" when a test runs late in the day
-# and shifts the clock back. faketime takes "+-1380" for no shift at all.
-faketime_shift() { if (($1 >= 0)); then echo "+$1"; else echo "$1"; fi; }
-
-# Starts the program, its clock shifted by $1 seconds (0: the real clock).
-start_zeravan() {
-    require_private_bus
-    LD_PRELOAD=$faketime_library FAKETIME="$(faketime_shift "${1:-0}")s" \
-        FAKETIME_DONT_FAKE_MONOTONIC=1 "$zeravan" >"$work/zeravan.out" 2>&1 &
-    await_main_window
-}
-
-# Starts the program on a clock that `set_clock` can move while it runs, shifted by $1 seconds.
-start_zeravan_on_settable_clock() {
-    set_clock "$1"
-    require_private_bus
-    LD_PRELOAD=$faketime_library \
-        FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
-        "$zeravan" >"$work/zeravan.out" 2>&1 &
-    await_main_window
-}
-
-# Sets the settable clock to the real one shifted by $1 seconds; the program sees it at once.
+# Sets the test's clock to the real one shifted by $1 seconds; the programs see it at once.
+# faketime reads "+90", or "-1380" (it takes "+-1380" for no shift at all).
 set_clock() {
-    faketime_shift "$1" >"$work/clock.new"
+    clock_offset=$1
+    if ((clock_offset >= 0)); then echo "+$clock_offset"; else echo "$clock_offset"; fi >"$work/clock.new"
     mv "$work/clock.new" "$work/clock"
 }
+set_clock 0
+
+# Seconds to add to the real clock so that it reads $1 (HH:MM:SS) today, from now on.
+offset_to() { echo $(($(date -d "today $1" +%s) - $(date +%s))); }
+
+# Sets the test's clock to read $1 (HH:MM:SS) of today, or of $2 days on; it is then somewhere
+# in that second, as far into it as the real clock is into its own.
+set_clock_to() { set_clock $(($(offset_to "$1") + ${2:-0} * 86400)); }
 
 # Milliseconds since midnight of a moment given in ms since 1970.
 ms_of_day_at() {
@@ -212,33 +224,80 @@ ms_of_day_at() {
     echo $((moment - $(date -d "$(date -d "@$((moment / 1000))" +%F)" +%s%3N)))
 }
 
-# Milliseconds since midnight on the shifted clock, now.
-shifted_ms_of_day() { ms_of_day_at $(($(date +%s%3N) + $1 * 1000)); }
+# Milliseconds since midnight on the test's clock (or the real one shifted by $1 seconds), now.
+clock_ms_of_day() { ms_of_day_at $(($(date +%s%3N) + ${1:-$clock_offset} * 1000)); }
 
-# Milliseconds since midnight on the shifted clock at which the fake logind (started with
-# --stamp) received the first call named $2.
-shifted_ms_of_first_call() {
-    local offset=$1 name=$2 stamp
-    stamp=$(grep -m1 "^$name" "$calls" | cut -f2)
-    [ -n "$stamp" ] || fail "no $name call in $calls"
-    ms_of_day_at $((stamp + offset * 1000))
+# Milliseconds of HH:MM:SS since midnight.
+ms_of() { echo $((10#${1:0:2} * 3600000 + 10#${1:3:2} * 60000 + 10#${1:6:2} * 1000)); }
+
+# Waits until the test's clock reads $1 ms of the day.
+await_clock() { until (($(clock_ms_of_day) >= $1)); do sleep 0.05; done; }
+
+# Milliseconds since midnight on the test's clock at which the fake $2 (logind's calls by
+# default), started with --stamp, received the first call named $1.
+ms_of_first_call() {
+    local name=$1 log=${2:-$calls} stamp
+    stamp=$(grep -m1 "^$name" "$log" | cut -f2)
+    [ -n "$stamp" ] || fail "no $name call in $log"
+    ms_of_day_at "$stamp"
 }
 
-# Seconds to add to the real clock so that it reads $1 (HH:MM:SS) today, from now on.
-offset_to() { echo $(($(date -d "today $1" +%s) - $(date +%s))); }
+# Starts the program on the test's clock.
+start_zeravan() {
+    require_private_bus
+    "${on_test_clock[@]}" "$zeravan" >"$work/zeravan.out" 2>&1 &
+    await_main_window
+}
 
-# Waits up to SECONDS for the countdown of a schedule for 23:30 and fails unless it opened in
-# 23:30:01 of the clock shifted by OFFSET; sets dialog, and trigger to 23:30:01 in ms of the day.
+# Ends what was started since `mark=$(started_count)`, last first, so that the next row of a
+# table starts afresh on the same display and bus.
+started_count() { echo ${#started[@]}; }
+stop_started_since() {
+    local mark=$1
+    while ((${#started[@]} > mark)); do
+        end_started "${started[-1]}"
+        wait "${started[-1]}" 2>/dev/null || true
+        unset 'started[-1]'
+    done
+}
+
+# The schedule the main window shows at first, 23:30 today: its countdown opens in 23:30:01 and
+# the shutdown is asked for in 23:30:31 (in ms of the day).
+trigger=$(ms_of 23:30:01)
+shutdown_second=$(ms_of 23:30:31)
+
+# Confirms the schedule shown ("确 定"): arming asks logind whether it may power off.
+confirm_schedule() {
+    click "$main_window" 324 76
+    await grep -q '^CanPowerOff' "$calls" || fail "the click on 确 定 armed nothing"
+}
+
+# Waits up to $2 seconds (5) for the countdown and fails unless it opened in 23:30:01 of the
+# test's clock (or the real one shifted by $1 seconds); sets dialog.
 await_countdown_in_trigger_second() {
-    local offset=$1 seconds=$2 opened
-    trigger=$(((23 * 3600 + 30 * 60 + 1) * 1000))
+    local offset=${1:-$clock_offset} seconds=${2:-5} opened
     dialog=$(wait_for_window '^Orrimel$' "$seconds")
-    opened=$(shifted_ms_of_day "$offset")
+    opened=$(clock_ms_of_day "$offset")
     [ -n "$dialog" ] || fail "the countdown did not open"
     ((opened >= trigger && opened < trigger + 1300)) ||
         fail "the countdown opened at ${opened} ms of the day, not in 23:30:01"
     echo "countdown opened $((opened - trigger)) ms into 23:30:01"
 }
+
+# Fails unless call $1 reached $2 (logind's calls by default) in 23:30:31 of the test's clock,
+# and only once by the end of that second.
+await_request_in_shutdown_second() {
+    local request=$1 log=${2:-$calls} requested
+    await grep -q "^$request" "$log" || fail "no $request: $(cat "$log")"
+    requested=$(ms_of_first_call "$request" "$log")
+    ((requested >= shutdown_second && requested < shutdown_second + 1300)) ||
+        fail "$request came at ${requested} ms of the day, not in 23:30:31"
+    await_clock $((shutdown_second + 1300))
+    [ "$(grep -c "^$request" "$log")" = 1 ] || fail "$request was asked again: $(cat "$log")"
+    echo "$request arrived $((requested - shutdown_second)) ms into 23:30:31"
+}
+
+countdown_shown() { [ -n "$(find_windows --onlyvisible --name '^Orrimel$' 2>/dev/null || true)" ]; }
 
 # xdotool search with these arguments, made again when an X error ended it: a window that
 # vanishes while xdotool reads it (Wine makes and drops many as it starts, and a session's end

@@ -14,7 +14,7 @@ chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
 start_display
 start_fake_logind
-start_zeravan 0
+start_zeravan
 
 click "$main_window" 222 157  # Label15, the maker's caption
 click "$main_window" 24 118   # Label16, "访问  官网"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
-# load.sh <zeravan> <fake_logind> <shots> [runs] [at once]: the scheduled shutdown of shutdown.sh
-# run again and again, several at once, each on its own display, bus and fake logind, while
-# stress-ng keeps both cores busy. Every run must open the countdown in 23:30:01 and have
-# PowerOff reach logind in 23:30:31 by its own shifted clock; prints the worst lateness seen.
+# load.sh <zeravan> <fake_logind> <shots> [runs] [at once]: the scheduled shutdown of countdown.sh
+# run again and again, several at once, each on its own display, bus, clock and fake logind,
+# while stress-ng keeps both cores busy. Every run must open the countdown in 23:30:01 and have
+# PowerOff reach logind in 23:30:31 by its own clock, moved on across the waits; prints the worst
+# lateness seen.
 set -euo pipefail
 zeravan=$1 fake_logind=$2 shots=$3 runs=${4:-20} at_once=${5:-5}
 here=$(dirname "$0")
@@ -17,7 +18,7 @@ sleep 1
 for ((first = 1; first <= runs; first += at_once)); do
     pids=()
     for ((run = first; run < first + at_once && run <= runs; run++)); do
-        bash "$here/shutdown.sh" "$zeravan" "$fake_logind" "$shots/load/run$run" shutdown \
+        bash "$here/countdown.sh" "$zeravan" "$fake_logind" "$shots/load/run$run" openbox shutdown \
             >"$work/run$run.out" 2>&1 &
         pids+=($!)
     done

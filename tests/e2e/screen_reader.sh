@@ -18,8 +18,6 @@ require_private_bus
 
 # The launcher starts the accessibility bus and tells where it is on the (private) session bus;
 # its registry is started on that bus when first asked for.
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/launcher.out" 2>&1 &
 launcher=$!
 started+=($launcher)
@@ -35,8 +33,7 @@ for child in $(pgrep -P "$launcher"); do started+=($child); done
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # Screen readers know the program by its application name, the one of its desktop entry.
 app=io.github.orrimel.Zeravan
-offset=$(offset_to 23:29:50)
-start_zeravan_on_settable_clock "$offset"
+start_zeravan
 sleep 1
 $tree tree "$app" "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
     "目前状态：停 止" >"$work/main.tree" 2>&1 || fail "main window: $(cat "$work/main.tree")"
@@ -44,9 +41,9 @@ $tree tree "$app" "关机日期：今天或明天" "关机时间：时" "关机�
 $tree events "$app" 25 >"$work/events" 2>&1 &
 started+=($!)
 for _ in $(seq 100); do grep -q listening "$work/events" && break; sleep 0.05; done
-click "$main_window" 324 76  # "确 定"
-dialog=$(wait_for_window '^Orrimel$' 20)
-[ -n "$dialog" ] || fail "the countdown did not open"
+confirm_schedule
+set_clock_to 23:30:00
+await_countdown_in_trigger_second
 sleep 2
 $tree tree "$app" "关机倒计时" "离关机时间还有 " "目前状态：执行中" >"$work/countdown.tree" 2>&1 ||
     fail "countdown: $(cat "$work/countdown.tree")"
@@ -58,7 +55,7 @@ grep -qP '^object:state-changed:showing\talert\t关机倒计时$' "$work/events"
     fail "the countdown was not heard opening: $(cat "$work/events")"
 screenshot screen_reader
 
-set_clock $((offset + 25))  # on to 23:30:30 or so: the shutdown second comes, then the call-off
+set_clock_to 23:30:30  # the shutdown second comes, then the call-off
 await_within 10 grep -q 'Shutdown true' "$session_calls" || fail "the session manager was not asked"
 sleep 2.5
 $tree tree "$app" "关机被系统或程序取消" "目前状态：关机被系统或程序取消，明天照常执行" \

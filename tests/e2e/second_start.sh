@@ -6,14 +6,12 @@
 # killed outright leaves its name behind for the next start to take over; another user who
 # takes the name's folder first does not keep the program from starting.
 source "$(dirname "$0")/lib.sh"
-# The lock lives in the user's runtime folder: this test's own.
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The lock lives in the user's runtime folder: this test's own, as lib.sh makes it.
 start_display
 start_fake_logind
 start_window_manager
 start_tray_panel
-start_zeravan 0
+start_zeravan
 
 main_windows() { find_windows --onlyvisible --name '^ZeravanV8\.0$' 2>/dev/null | wc -l; }
 
@@ -42,7 +40,7 @@ screenshot second_start_restored
 kill -9 "$zeravan_pid"
 wait "$zeravan_pid" 2>/dev/null || true
 [ -n "$(find "$XDG_RUNTIME_DIR" -type s)" ] || fail "the killed program left no socket behind"
-start_zeravan 0
+start_zeravan
 start_again
 sleep 0.5
 [ "$(main_windows)" = 1 ] || fail "$(main_windows) main windows after taking over a killed one's name"
@@ -52,8 +50,7 @@ wait "$zeravan_pid" 2>/dev/null || true
 # Without a runtime folder the name's folder is in the temporary folder, where another user
 # (nobody) made it first and waits in it, under the very name, for starts to ask.
 unset XDG_RUNTIME_DIR
-export TMPDIR=$work/tmp
-mkdir -m 1777 "$TMPDIR"
+chmod 1777 "$TMPDIR"
 chmod 711 "$work"
 taken=$TMPDIR/zeravan-$(id -u)
 runuser -u nobody -- mkdir -m 755 "$taken"
@@ -63,7 +60,7 @@ s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); print("liste
 while True: s.accept()[0].close(); print("asked", flush=True)' "$taken/$name" >"$work/taker.log" 2>&1 &
 started+=($!)
 await grep -q listening "$work/taker.log" || fail "the other user's listener did not start"
-start_zeravan 0
+start_zeravan
 grep -q "Zeravan 无法确保只运行一份：文件夹 $taken 属于另一个用户" "$work/zeravan.out" &&
     grep -q "cannot make sure that only one copy runs: the folder $taken belongs to another user" \
         "$work/zeravan.out" || fail "the program did not say why it runs without the lock: $(cat "$work/zeravan.out")"

@@ -7,8 +7,6 @@
 source "$(dirname "$0")/lib.sh"
 start_display
 start_fake_logind
-export HOME=$work/home
-mkdir -p "$HOME"
 echo "$zeravan" >"$HOME/.xsmstartup"
 xsm >"$work/xsm.log" 2>&1 &
 started+=($!)

@@ -137,7 +137,7 @@ expect_clean_exit() {
 }
 
 start_host
-start_zeravan 0
+start_zeravan
 
 minimise_into_tray
 xdotool mousemove $(icon_point)
@@ -213,7 +213,7 @@ open_menu() {
 # The id of the menu item labelled $1 in the layout.
 item_id() { grep -o "([0-9]*, {[^}]*'label': <'$1'>" <<<"$layout" | grep -o '^([0-9]*' | tr -d '('; }
 
-start_zeravan 0
+start_zeravan
 minimise_into_tray
 item=$(sni_item)
 [ -n "$item" ] || fail "no StatusNotifierItem registered"

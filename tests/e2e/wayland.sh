@@ -8,15 +8,13 @@
 source "$(dirname "$0")/lib.sh"
 start_display
 start_fake_logind
-mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR=$work/run
 socket=zeravan-test
 weston --backend=x11-backend.so --socket=$socket --xwayland --width=900 --height=600 \
     --no-config --log="$work/weston.log" &
 started+=($!)
 for _ in $(seq 100); do grep -q 'xserver listening on display' "$work/weston.log" 2>/dev/null && break; sleep 0.1; done
 xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
-[ -S "$work/run/$socket" ] && [ -n "$xwayland" ] || fail "weston did not start: $(cat "$work/weston.log")"
+[ -S "$XDG_RUNTIME_DIR/$socket" ] && [ -n "$xwayland" ] || fail "weston did not start: $(cat "$work/weston.log")"
 require_private_bus
 
 # Starts the program in the background in the environment given, its Wayland traffic logged.

@@ -5,7 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 start_display
 start_fake_logind
-start_zeravan 0
+start_zeravan
 
 geometry=$(xwininfo -id "$main_window")
 grep -q 'Width: 388' <<<"$geometry" || fail "client width: $geometry"

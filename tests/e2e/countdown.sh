@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zeravan developers
+# SPDX-License-Identifier: MIT
+# countdown.sh <zeravan> <fake logind> <shots> openbox|i3 ROW...
+# A scheduled shutdown end to end, one road per row: 23:30 confirmed, the countdown opens in
+# 23:30:01 and the shutdown is asked for in 23:30:31, the test's clock moved on over the waits in
+# between. The rows share the display, the window manager and the bus; each starts the program
+# and the fakes afresh.
+#   shutdown  The user types into a maximised terminal in front while the countdown opens: it
+#             shows on top of the terminal and of the main window, but the keystrokes, blanks and
+#             Enter included, stay in the terminal. PowerOff reaches logind in 23:30:31, once.
+#   cancel    The same typing; then the user clicks the countdown and presses Space on its
+#             focused button, which cancels: no request is made.
+#   refused   logind says no: one request only, and the countdown stays open to say so.
+#   session   An XFCE session manager is on the session bus: it gets the one request, logind none.
+#   silent    logind never answers whether it may power off: once the program has waited its
+#             ten seconds, the schedule is refused and no countdown opens.
+# i3 is a tiling window manager that floats both windows of the program over the tiled terminal
+# and keeps no window above the others on request.
+source "$(dirname "$0")/lib.sh"
+window_manager=$4
+rows=("${@:5}")
+start_display
+start_private_bus
+start_window_manager "$window_manager"
+
+# Types into a maximised terminal in front from before the countdown opens (23:30:01) until
+# after, and checks what the user sees meanwhile; sets dialog.
+type_while_the_countdown_opens() {
+    local typed=$work/typed_$row terminal opening
+    local text=$'ls -la /tmp\necho one two three\n  spaces  and  enter \ndate\nfinal line of text\n'
+    xterm -maximized -title typing-here -e sh -c "stty -echo; cat >'$typed'" &
+    started+=($!)
+    terminal=$(wait_for_window '^typing-here$' 20)
+    [ -n "$terminal" ] || fail "the terminal did not appear"
+    xdotool windowactivate --sync "$terminal"
+
+    set_clock_to 23:29:59
+    await_countdown_in_trigger_second >"$work/opening" 2>&1 &
+    opening=$!
+    local typing_began typing_ended
+    typing_began=$(clock_ms_of_day)
+    xdotool type --delay 120 "$text"  # about 5 s
+    typing_ended=$(clock_ms_of_day)
+    wait "$opening" || fail "$(cat "$work/opening")"
+    cat "$work/opening"
+    dialog=$(wait_for_window '^Orrimel$' 2)
+    [ -n "$dialog" ] || fail "no countdown on screen after the typing: a keystroke closed it;" \
+        "the terminal got: $(cat -A "$typed"); $(program_state)"
+    ((typing_ended > trigger + 500)) ||
+        fail "typing from $typing_began to $typing_ended ms of the day ended before the countdown opened"
+    screenshot "typing_${row}_$window_manager"
+
+    [ "$(xdotool getactivewindow)" = "$terminal" ] || fail "the countdown took the focus"
+    local stacking
+    stacking=$(xprop -root _NET_CLIENT_LIST_STACKING)
+    [ "$((${stacking##*, }))" = "$dialog" ] || fail "the countdown is not in front: $stacking"
+    [[ $stacking == *$(printf '0x%x' "$main_window")* ]] || fail "the main window is not stacked: $stacking"
+    typed_all() { [ "$(cat "$typed")" = "${text%$'\n'}" ]; }
+    await typed_all || fail "the typed text did not all reach the terminal: $(cat "$typed")"
+}
+
+shutdown_row() {
+    start_fake_logind --stamp
+    start_zeravan
+    confirm_schedule
+    type_while_the_countdown_opens
+    set_clock_to 23:30:30
+    await_request_in_shutdown_second 'PowerOff true'
+}
+
+cancel_row() {
+    start_fake_logind --stamp
+    start_zeravan
+    confirm_schedule
+    type_while_the_countdown_opens
+    click "$dialog" 30 20  # on the dialog, away from its button
+    dialog_active() { [ "$(xdotool getactivewindow)" = "$dialog" ]; }
+    await dialog_active || fail "a click did not make the countdown active"
+    xdotool key space
+    countdown_gone() { ! countdown_shown; }
+    await countdown_gone || fail "Space did not cancel"
+    set_clock_to 23:30:30
+    await_clock $((shutdown_second + 1300))
+    ! grep -q '^PowerOff' "$calls" || fail "a cancelled countdown asked for a shutdown"
+    echo "typing stayed in the terminal; a click and Space cancelled; calls: $(cut -f1 "$calls" | tr '\n' ' ')"
+}
+
+refused_row() {
+    start_fake_logind --stamp --refuse=org.freedesktop.DBus.Error.AccessDenied
+    start_zeravan
+    confirm_schedule
+    set_clock_to 23:30:00
+    await_countdown_in_trigger_second
+    set_clock_to 23:30:30
+    await_request_in_shutdown_second 'PowerOff true'
+    countdown_shown || fail "the countdown closed instead of saying the shutdown was refused"
+    screenshot countdown_refused
+}
+
+session_row() {
+    start_fake_logind --stamp
+    start_fake_session_manager xfce --stamp
+    XDG_CURRENT_DESKTOP=XFCE start_zeravan
+    confirm_schedule
+    set_clock_to 23:30:00
+    await_countdown_in_trigger_second
+    set_clock_to 23:30:30
+    await_request_in_shutdown_second 'org.xfce.SessionManager Shutdown true' "$session_calls"
+    [ "$(grep -c . "$session_calls")" = 1 ] || fail "the session was asked more than once: $(cat "$session_calls")"
+    ! grep -q '^PowerOff' "$calls" || fail "logind was asked too: $(cat "$calls")"
+}
+
+silent_row() {
+    start_fake_logind --stamp --silent
+    start_zeravan
+    confirm_schedule
+    sleep 11  # the program's own wait for an answer, in steady time
+    set_clock_to 23:30:00
+    await_clock $((trigger + 1300))
+    ! countdown_shown || fail "a schedule that logind never allowed opened the countdown"
+    screenshot arming_silent
+    echo "silent: no countdown opened; calls: $(cut -f1 "$calls" | tr '\n' ' ')"
+}
+
+for row in "${rows[@]}"; do
+    echo "--- $row on $window_manager"
+    mark=$(started_count)
+    "${row}_row"
+    stop_started_since "$mark"
+done
