@@ -176,7 +176,7 @@ const std::vector<SessionManagerService>& knownSessionManagers() {
 }
 
 SessionManagerPowerPort::SessionManagerPowerPort(BusLink sessionBus,
-                                                 std::unique_ptr<PowerPort> fallback,
+                                                 std::unique_ptr<LogindPowerPort> fallback,
                                                  const QString& currentDesktop, QObject* parent,
                                                  int sessionEndDeadlineMs)
     : PowerPort(parent),
@@ -191,7 +191,7 @@ SessionManagerPowerPort::SessionManagerPowerPort(BusLink sessionBus,
             [this](PowerAction action, const QString& reason) { fail(action, reason, false); });
     connect(fallback_.get(), &PowerPort::requestUnreachable, this,
             [this](PowerAction action, const QString& reason) { fail(action, reason, true); });
-    // Either watch's word lets the next press through here too, not only in the fallback.
+    // Either watch's word, logind's or this port's own, lets the next press through the gate.
     connect(fallback_.get(), &PowerPort::requestCancelled, this, &SessionManagerPowerPort::cancel);
     connect(&sessionEnd_, &SessionEndWatch::cancelled, this, &SessionManagerPowerPort::cancel);
 }
@@ -211,7 +211,7 @@ void SessionManagerPowerPort::request(PowerAction action) {
     sessionEnd_.stop();
     // A session bus that went away and came back is connected to again here.
     if (!bus_.connection().isConnected()) {
-        fallback_->request(action);
+        fallback_->send(action);
         return;
     }
     tryCandidate(action, candidatesFor(action), 0);
@@ -233,7 +233,7 @@ std::vector<SessionManagerPowerPort::Candidate> SessionManagerPowerPort::candida
 void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candidate> candidates,
                                            std::size_t next) {
     if (next >= candidates.size()) {
-        fallback_->request(action);
+        fallback_->send(action);
         return;
     }
     const Candidate candidate = candidates[next];
