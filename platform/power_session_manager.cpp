@@ -6,9 +6,6 @@
 #include <QDBusPendingCallWatcher>
 #include <algorithm>
 
-#include "platform/power_logind.h"
-#include "platform/system_power_port.h"
-
 namespace zeravan::platform {
 
 namespace {
@@ -303,14 +300,6 @@ void SessionManagerPowerPort::listenForCalledOff(QDBusConnection& bus,
 
 void SessionManagerPowerPort::sessionEndCalledOff() {
     sessionEnd_.calledOff(QStringLiteral("the session manager called the end of the session off"));
-}
-
-// The desktop's session manager first, so that programs may save their work; logind where the
-// desktop has none.
-std::unique_ptr<PowerPort> makeSystemPowerPort() {
-    return std::make_unique<SessionManagerPowerPort>(
-        BusLink::session(), std::make_unique<LogindPowerPort>(BusLink::system()),
-        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 }
 
 }  // namespace zeravan::platform
