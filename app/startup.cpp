@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "app/startup.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
@@ -11,7 +11,6 @@
 
 #include "app/chinese_qt_texts.h"
 #include "app/global_forms.h"
-#include "app/version.h"
 #include "platform/graphical_desktop.h"
 #include "platform/library_search.h"
 #include "platform/link_opener_desktop.h"
@@ -20,6 +19,7 @@
 #include "platform/system_clock.h"
 #include "platform/system_power_port.h"
 #include "platform/tray_qt.h"
+#include "version.h"
 
 namespace zeravan::app {
 

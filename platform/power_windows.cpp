@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/power_windows.h"
+#include "power_windows.h"
 
 #include <QCoreApplication>
 #include <string>
 
-#include "platform/win32_power_calls.h"
+#include "win32_power_calls.h"
 
 namespace zeravan::platform {
 

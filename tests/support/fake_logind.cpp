@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/fake_logind.h"
+#include "fake_logind.h"
 
 namespace zeravan::test {
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "tests/support/fake_service.h"
+#include "fake_service.h"
 
 namespace zeravan::test {
 

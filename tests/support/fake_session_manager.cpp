@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/fake_session_manager.h"
+#include "fake_session_manager.h"
 
 namespace zeravan::test {
 

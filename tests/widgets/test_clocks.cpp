@@ -8,7 +8,7 @@
 #include <ctime>
 
 #include "engine/texts.h"
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using engine::LocalDateTime;

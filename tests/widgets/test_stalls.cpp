@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "engine/texts.h"
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using engine::LocalDateTime;

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using platform::NIM_ADD;

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/fake_logind/fake_objects.h"
+#include "fake_objects.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -6,8 +6,8 @@
 #include <QObject>
 #include <set>
 
-#include "tests/support/fake_logind/call_log.h"
-#include "tests/support/fake_logind/fake_options.h"
+#include "call_log.h"
+#include "fake_options.h"
 
 namespace zeravan::test {
 

@@ -10,9 +10,9 @@
 #include <QDBusConnectionInterface>
 #include <QTextStream>
 
-#include "tests/support/fake_logind/call_log.h"
-#include "tests/support/fake_logind/fake_objects.h"
-#include "tests/support/fake_logind/fake_options.h"
+#include "call_log.h"
+#include "fake_objects.h"
+#include "fake_options.h"
 
 namespace {
 

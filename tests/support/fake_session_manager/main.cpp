@@ -16,8 +16,8 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include "tests/support/fake_logind/call_log.h"
-#include "tests/support/fake_session_manager/session_kinds.h"
+#include "call_log.h"
+#include "session_kinds.h"
 
 namespace {
 

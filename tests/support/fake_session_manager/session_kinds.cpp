@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/fake_session_manager/session_kinds.h"
+#include "session_kinds.h"
 
 namespace zeravan::test {
 
