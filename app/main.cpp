@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "app/startup.h"
+#include "startup.h"
 
 int main(int argc, char** argv) {
     return zeravan::app::run(argc, argv);

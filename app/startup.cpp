@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "app/startup.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
@@ -11,15 +11,15 @@
 
 #include "app/chinese_qt_texts.h"
 #include "app/global_forms.h"
-#include "app/version.h"
-#include "engine/clock.h"
 #include "platform/graphical_desktop.h"
 #include "platform/library_search.h"
 #include "platform/link_opener_desktop.h"
 #include "platform/page_view_text.h"
 #include "platform/single_instance_lock.h"
+#include "platform/system_clock.h"
 #include "platform/system_power_port.h"
 #include "platform/tray_qt.h"
+#include "version.h"
 
 namespace zeravan::app {
 
@@ -107,8 +107,8 @@ int run(int argc, char** argv) {
     const QIcon countdownIcon(QStringLiteral(":/countdown.ico"));
     QApplication::setWindowIcon(mainIcon);
 
-    const engine::SystemClock clock;
-    const engine::SystemSteadyClock steadyClock;
+    const platform::SystemClock clock;
+    const platform::SystemSteadyClock steadyClock;
     const std::unique_ptr<platform::PowerPort> power = platform::makeSystemPowerPort();
     platform::QtTrayPort tray(mainIcon);
     platform::DesktopLinkOpener links;

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "countdown_dialog/countdown_alert.h"
+#include "countdown_alert.h"
 
 #include <QAccessibleWidget>
 

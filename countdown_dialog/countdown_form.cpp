@@ -6,7 +6,7 @@
 
 #include "app/forms/qt_text.h"
 #include "app/forms/twips.h"
-#include "countdown_dialog/countdown_alert.h"
+#include "countdown_alert.h"
 #include "engine/countdown.h"
 #include "engine/schedule.h"
 #include "platform/window_stacking.h"

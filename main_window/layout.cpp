@@ -8,8 +8,8 @@
 #include "app/forms/twips.h"
 #include "engine/schedule.h"
 #include "main_window/main_window_form.h"
-#include "main_window/own_page.h"
 #include "main_window/site.h"
+#include "own_page.h"
 
 namespace zeravan {
 

@@ -38,21 +38,15 @@ void MainWindowForm::Form_Resize() {
 
 void MainWindowForm::WindowStyle() {
     platform::NotifyIconData& record = services_.module.TrayIconData;
-    record.hWnd = winId();
-    record.uID = static_cast<std::uint64_t>(windowIcon().cacheKey());
-    record.uFlags = 7;  // message, icon and tip
-    record.uCallbackMessage = platform::WM_MOUSEMOVE;
     record.hIcon = static_cast<std::uint64_t>(windowIcon().cacheKey());
     record.szTip = (QStringLiteral("Orrimel") + QChar(0))
                        .leftJustified(platform::NotifyIconData::tipLength, QLatin1Char(' '), true);
-    record.cbSize = 88;
     services_.tray.notifyIcon(NIM_ADD, record);
     placeBeforeTray_ = pos();
     Hide();
 }
 
-// Every mouse action over the tray icon arrives here, as the shell delivers it to a window that
-// registered its icon with WM_MOUSEMOVE as the callback message: the tray port turns Qt's
+// Every mouse action over the tray icon arrives here as a mouse move: the tray port turns Qt's
 // activation reason into the mouse message code that completes the click (DoubleClick becomes
 // WM_LBUTTONDBLCLK, Context WM_RBUTTONUP); the code is posted as a mouse move whose X, in the
 // window's scale of twips, is the code times TwipsPerPixelX (connectHandlers); dividing X back

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/local_time.h"
+#include "local_time.h"
 
 namespace zeravan::platform {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/page_pictures.h"
+#include "page_pictures.h"
 
 #include <QBuffer>
 #include <QImageReader>

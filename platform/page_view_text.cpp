@@ -9,9 +9,9 @@
 #include <QPointer>
 #include <QStringDecoder>
 
+#include "page_pictures.h"
 #include "platform/page_charset.h"
-#include "platform/page_pictures.h"
-#include "platform/sealed_text_document.h"
+#include "sealed_text_document.h"
 
 namespace zeravan::platform {
 

@@ -68,7 +68,10 @@ LogindPowerPort::LogindPowerPort(BusLink bus, QObject* parent, int permissionTim
 void LogindPowerPort::enableShutdownPrivilege() {}
 
 void LogindPowerPort::request(PowerAction action) {
-    if (!gate_.letThrough(*this, action)) return;
+    if (gate_.letThrough(*this, action)) send(action);
+}
+
+void LogindPowerPort::send(PowerAction action) {
     // A bus that went away and came back is connected to again here, in the shutdown second.
     QDBusConnection bus = bus_.connection();
     // Without a connection Qt hands back a call that never reports; report it the same way.

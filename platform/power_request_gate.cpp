@@ -22,7 +22,7 @@ PowerRequestGate::Verdict PowerRequestGate::admit(PowerAction action) {
 }
 
 void PowerRequestGate::accepted(PowerAction action) {
-    waiting_.erase(action);
+    if (waiting_.erase(action) == 0) return;
     acceptedAt_[action].start();
 }
 

@@ -6,9 +6,6 @@
 #include <QDBusPendingCallWatcher>
 #include <algorithm>
 
-#include "platform/power_logind.h"
-#include "platform/system_power_port.h"
-
 namespace zeravan::platform {
 
 namespace {
@@ -176,7 +173,7 @@ const std::vector<SessionManagerService>& knownSessionManagers() {
 }
 
 SessionManagerPowerPort::SessionManagerPowerPort(BusLink sessionBus,
-                                                 std::unique_ptr<PowerPort> fallback,
+                                                 std::unique_ptr<LogindPowerPort> fallback,
                                                  const QString& currentDesktop, QObject* parent,
                                                  int sessionEndDeadlineMs)
     : PowerPort(parent),
@@ -191,7 +188,7 @@ SessionManagerPowerPort::SessionManagerPowerPort(BusLink sessionBus,
             [this](PowerAction action, const QString& reason) { fail(action, reason, false); });
     connect(fallback_.get(), &PowerPort::requestUnreachable, this,
             [this](PowerAction action, const QString& reason) { fail(action, reason, true); });
-    // Either watch's word lets the next press through here too, not only in the fallback.
+    // Either watch's word, logind's or this port's own, lets the next press through the gate.
     connect(fallback_.get(), &PowerPort::requestCancelled, this, &SessionManagerPowerPort::cancel);
     connect(&sessionEnd_, &SessionEndWatch::cancelled, this, &SessionManagerPowerPort::cancel);
 }
@@ -211,7 +208,7 @@ void SessionManagerPowerPort::request(PowerAction action) {
     sessionEnd_.stop();
     // A session bus that went away and came back is connected to again here.
     if (!bus_.connection().isConnected()) {
-        fallback_->request(action);
+        fallback_->send(action);
         return;
     }
     tryCandidate(action, candidatesFor(action), 0);
@@ -233,7 +230,7 @@ std::vector<SessionManagerPowerPort::Candidate> SessionManagerPowerPort::candida
 void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candidate> candidates,
                                            std::size_t next) {
     if (next >= candidates.size()) {
-        fallback_->request(action);
+        fallback_->send(action);
         return;
     }
     const Candidate candidate = candidates[next];
@@ -303,14 +300,6 @@ void SessionManagerPowerPort::listenForCalledOff(QDBusConnection& bus,
 
 void SessionManagerPowerPort::sessionEndCalledOff() {
     sessionEnd_.calledOff(QStringLiteral("the session manager called the end of the session off"));
-}
-
-// The desktop's session manager first, so that programs may save their work; logind where the
-// desktop has none.
-std::unique_ptr<PowerPort> makeSystemPowerPort() {
-    return std::make_unique<SessionManagerPowerPort>(
-        BusLink::session(), std::make_unique<LogindPowerPort>(BusLink::system()),
-        qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
 }
 
 }  // namespace zeravan::platform

@@ -1,12 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/power_windows.h"
+#include "power_windows.h"
 
 #include <QCoreApplication>
 #include <string>
 
-#include "platform/system_power_port.h"
-#include "platform/win32_power_calls.h"
+#include "win32_power_calls.h"
 
 namespace zeravan::platform {
 
@@ -66,10 +65,6 @@ void WindowsPowerPort::request(PowerAction action) {
 void WindowsPowerPort::askPowerOffPermission(QObject* context, PermissionAnswer answer) {
     QMetaObject::invokeMethod(
         context, [answer] { answer(PowerPermission::Yes); }, Qt::QueuedConnection);
-}
-
-std::unique_ptr<PowerPort> makeSystemPowerPort() {
-    return std::make_unique<WindowsPowerPort>();
 }
 
 }  // namespace zeravan::platform

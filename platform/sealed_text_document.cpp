@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/sealed_text_document.h"
+#include "sealed_text_document.h"
 
 namespace zeravan::platform {
 

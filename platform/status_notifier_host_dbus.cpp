@@ -3,7 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 
-#include "platform/status_notifier_host.h"
+#include "status_notifier_host.h"
 
 namespace zeravan::platform {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/status_notifier_host.h"
+#include "status_notifier_host.h"
 
 namespace zeravan::platform {
 

@@ -4,7 +4,7 @@
 
 #include <QMenu>
 
-#include "platform/status_notifier_host.h"
+#include "status_notifier_host.h"
 
 namespace zeravan::platform {
 

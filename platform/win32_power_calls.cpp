@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/win32_power_calls.h"
+#include "win32_power_calls.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -6,11 +6,11 @@
 
 #include "engine/calendar.h"
 #include "engine/choice_check.h"
-#include "engine/clock.h"
 #include "engine/countdown.h"
 #include "engine/due_second.h"
 #include "engine/schedule.h"
 #include "engine/texts.h"
+#include "platform/system_clock.h"
 
 using namespace zeravan::engine;
 
@@ -466,7 +466,8 @@ void EngineTest::localTimeAcrossDaylightSaving() {
     const QByteArray saved = qgetenv("TZ");
     qputenv("TZ", zone);
     tzset();
-    const std::string seen = nowString(localTimeAt(static_cast<std::time_t>(instant)));
+    const std::string seen =
+        nowString(zeravan::platform::localTimeAt(static_cast<std::time_t>(instant)));
     qputenv("TZ", saved);
     tzset();
     QCOMPARE(QString::fromStdString(seen), wallClock);

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/page_view/local_bait.h"
+#include "local_bait.h"
 
 #include <fcntl.h>
 #include <sys/inotify.h>

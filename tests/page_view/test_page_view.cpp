@@ -10,9 +10,9 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include "local_bait.h"
+#include "local_http_server.h"
 #include "platform/page_view_text.h"
-#include "tests/page_view/local_bait.h"
-#include "tests/support/local_http_server.h"
 
 using namespace zeravan;
 using platform::TextPageView;

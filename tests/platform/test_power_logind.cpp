@@ -10,10 +10,10 @@
 #include <memory>
 #include <optional>
 
+#include "fake_service.h"
 #include "platform/power_logind.h"
-#include "tests/support/fake_service.h"
-#include "tests/support/private_bus.h"
-#include "tests/support/session_end_check.h"
+#include "private_bus.h"
+#include "session_end_check.h"
 
 namespace zeravan::test {
 

@@ -7,11 +7,11 @@
 #include <memory>
 #include <optional>
 
+#include "fake_service.h"
 #include "platform/power_logind.h"
 #include "platform/power_session_manager.h"
-#include "tests/support/fake_service.h"
-#include "tests/support/private_bus.h"
-#include "tests/support/session_end_check.h"
+#include "private_bus.h"
+#include "session_end_check.h"
 
 namespace zeravan::test {
 

@@ -5,7 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "platform/win32_power_calls.h"
+#include "win32_power_calls.h"
 
 static_assert(sizeof(LUID) == 8);
 static_assert(sizeof(LUID_AND_ATTRIBUTES) == 12);

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/child_process.h"
+#include "child_process.h"
 
 #include <sys/prctl.h>
 

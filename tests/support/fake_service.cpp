@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/fake_service.h"
+#include "fake_service.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 
-#include "tests/support/child_process.h"
+#include "child_process.h"
 
 namespace zeravan::test {
 

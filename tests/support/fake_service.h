@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "tests/support/private_bus.h"
+#include "private_bus.h"
 
 namespace zeravan::test {
 

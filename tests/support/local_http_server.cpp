@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/local_http_server.h"
+#include "local_http_server.h"
 
 #include <QTcpSocket>
 #include <QTimer>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/private_bus.h"
+#include "private_bus.h"
 
 #include <QDeadlineTimer>
 
-#include "tests/support/child_process.h"
+#include "child_process.h"
 
 namespace zeravan::test {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/support/session_end_check.h"
+#include "session_end_check.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

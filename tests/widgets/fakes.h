@@ -13,6 +13,7 @@
 #include "platform/link_opener.h"
 #include "platform/page_view.h"
 #include "platform/power_port.h"
+#include "platform/system_clock.h"
 #include "platform/tray_port.h"
 
 namespace zeravan::test {
@@ -25,7 +26,7 @@ public:
     explicit FakeClock(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}}) { set(start); }
     engine::LocalDateTime now() const override {
         const long long seconds = milliseconds_ / 1000;
-        return zoned_ ? engine::localTimeAt(static_cast<std::time_t>(seconds))
+        return zoned_ ? platform::localTimeAt(static_cast<std::time_t>(seconds))
                       : engine::fromWallSeconds(seconds);
     }
     void set(const engine::LocalDateTime& moment) {

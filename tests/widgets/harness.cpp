@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 #include <QApplication>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/global_forms.h"
-#include "tests/widgets/fakes.h"
+#include "fakes.h"
 
 namespace zeravan::test {
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using platform::PowerAction;

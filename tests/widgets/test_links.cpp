@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include <QTest>
 
+#include "harness.h"
 #include "main_window/site.h"
-#include "tests/widgets/harness.h"
 
 using namespace zeravan;
 using zeravan::test::Harness;

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using zeravan::test::Harness;

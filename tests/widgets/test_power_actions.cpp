@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using platform::PowerAction;

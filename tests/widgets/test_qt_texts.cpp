@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/chinese_qt_texts.h"
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using zeravan::test::Harness;

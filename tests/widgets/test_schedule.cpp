@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <QTest>
 
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using engine::LocalDateTime;

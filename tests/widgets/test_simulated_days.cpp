@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine/texts.h"
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using engine::CivilDate;

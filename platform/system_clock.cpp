@@ -1,21 +1,20 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "engine/clock.h"
+#include "platform/system_clock.h"
 
 #include <chrono>
-#include <ctime>
 
-#include "platform/local_time.h"
+#include "local_time.h"
 
-namespace zeravan::engine {
+namespace zeravan::platform {
 
-LocalDateTime localTimeAt(std::time_t instant) {
-    const std::tm local = platform::localCalendarTime(instant);
+engine::LocalDateTime localTimeAt(std::time_t instant) {
+    const std::tm local = localCalendarTime(instant);
     return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
             {local.tm_hour, local.tm_min, local.tm_sec}};
 }
 
-LocalDateTime SystemClock::now() const {
+engine::LocalDateTime SystemClock::now() const {
     return localTimeAt(std::time(nullptr));
 }
 
@@ -25,4 +24,4 @@ long long SystemSteadyClock::milliseconds() const {
         .count();
 }
 
-}  // namespace zeravan::engine
+}  // namespace zeravan::platform

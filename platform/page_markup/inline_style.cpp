@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/inline_style.h"
+#include "inline_style.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "platform/ascii_text.h"
+#include "ascii_text.h"
 
 namespace zeravan::platform {
 

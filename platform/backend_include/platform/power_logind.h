@@ -27,6 +27,9 @@ public:
 
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;
+    // The request without this port's gate, for a port that fell back to this one after its own
+    // gate let the request through: one request passes one gate.
+    void send(PowerAction action);
     void askPowerOffPermission(QObject* context, PermissionAnswer answer) override;
 
 private slots:

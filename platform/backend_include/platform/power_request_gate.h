@@ -12,7 +12,8 @@ namespace zeravan::platform {
 
 // Keeps repeated presses of one kind of request from reaching the system twice: while one waits
 // for its answer, and for a moment after it was accepted (the rest of the second in which the
-// countdown presses again and again). A refusal lets the next press through.
+// countdown presses again and again). A refusal lets the next press through. The gate keeps to
+// the requests it let through: the outcome of one sent past it is none of its business.
 class PowerRequestGate {
 public:
     enum class Verdict { Send, Waiting, AlreadyAccepted };

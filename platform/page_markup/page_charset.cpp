@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/ascii_text.h"
+#include "ascii_text.h"
 
 namespace zeravan::platform {
 

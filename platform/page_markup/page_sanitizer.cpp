@@ -9,8 +9,8 @@
 #include <span>
 #include <utility>
 
-#include "platform/ascii_text.h"
-#include "platform/markup_rules.h"
+#include "ascii_text.h"
+#include "markup_rules.h"
 
 namespace zeravan::platform {
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bus_link.h"
+#include "platform/power_logind.h"
 #include "platform/power_port.h"
 #include "platform/power_request_gate.h"
 #include "platform/session_end_watch.h"
@@ -40,7 +41,8 @@ const std::vector<SessionManagerService>& knownSessionManagers();
 
 // Asks the desktop's session manager to end the session, so that programs may save their work or
 // object, as Windows does without the force flag. Where none is on the session bus, the request
-// goes to the fallback (logind); the system's permission is always the fallback's to give.
+// goes to logind, past logind's own gate: this port's gate is the one the request passes. The
+// system's permission is always logind's to give.
 // A refusal from a session manager is final, as from logind: nothing else is asked then.
 // An accepted request is watched until the session ends (SessionEndWatch).
 class SessionManagerPowerPort final : public PowerPort {
@@ -48,7 +50,7 @@ class SessionManagerPowerPort final : public PowerPort {
 public:
     // `currentDesktop` is XDG_CURRENT_DESKTOP: the session managers of those desktops are tried
     // first, then the others.
-    SessionManagerPowerPort(BusLink sessionBus, std::unique_ptr<PowerPort> fallback,
+    SessionManagerPowerPort(BusLink sessionBus, std::unique_ptr<LogindPowerPort> fallback,
                             const QString& currentDesktop, QObject* parent = nullptr,
                             int sessionEndDeadlineMs = SessionEndWatch::kDefaultDeadlineMs);
     ~SessionManagerPowerPort() override;
@@ -74,7 +76,7 @@ private:
     void listenForCalledOff(QDBusConnection& bus, const SessionManagerService& manager);
 
     BusLink bus_;
-    std::unique_ptr<PowerPort> fallback_;
+    std::unique_ptr<LogindPowerPort> fallback_;
     std::vector<const SessionManagerService*> order_;
     PowerRequestGate gate_;
     SessionEndWatch sessionEnd_;

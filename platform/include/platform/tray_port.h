@@ -13,7 +13,6 @@ namespace zeravan::platform {
 // The shell's notify-icon messages and the mouse messages an icon reports.
 inline constexpr int NIM_ADD = 0;
 inline constexpr int NIM_DELETE = 2;
-inline constexpr int WM_MOUSEMOVE = 0x200;
 inline constexpr int WM_LBUTTONUP = 0x202;
 inline constexpr int WM_LBUTTONDBLCLK = 0x203;
 inline constexpr int WM_RBUTTONUP = 0x205;
