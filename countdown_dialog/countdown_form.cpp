@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "countdown_dialog/countdown_form.h"
 
+#include <QShowEvent>
 #include <QTimer>
 
 #include "app/forms/qt_text.h"
@@ -61,8 +62,12 @@ void CountdownForm::Form_Load() {
     shutdownSecond_.reset();
     shutdownAsked_ = false;
     connect(&form1, &MainWindowForm::powerRequestRefused, this, &CountdownForm::showRefusal);
-    // Once mapped: where the window manager keeps no window above the others on request.
-    QTimer::singleShot(0, this, [this] { platform::raiseWithoutKeepingFocus(*this); });
+}
+
+// Before it is mapped: where the window manager keeps no window above the others on request.
+void CountdownForm::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    if (!event->spontaneous()) platform::raiseWithoutKeepingFocus(*this);
 }
 
 // A second tick that comes late after a stall shows the time really left, not one less.

@@ -116,20 +116,27 @@ void raiseWithoutKeepingFocus(QWidget& window) {
     const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     QWindow* handle = window.windowHandle();
     xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
-    // Not on an X display (Wayland, Windows, Qt's offscreen platform), or not shown.
-    if (connection == nullptr || handle == nullptr || !window.isVisible()) return;
+    // Not on an X display (Wayland, Windows, Qt's offscreen platform), or not being shown.
+    if (connection == nullptr || handle == nullptr) return;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     if (keepsWindowsAbove(connection, root)) return;
 
     const std::vector<uint32_t> active =
         rootProperty(connection, root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
     const xcb_window_t typingInto = active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active.front();
+    // Unwilling before it is mapped: a window manager that focuses every new window would
+    // otherwise hand it the keys typed before the request below is made.
     new UnwillingUntilClicked(*handle, connection);
-    activate(connection, root, static_cast<xcb_window_t>(window.internalWinId()));
     // Handing the focus back to this program's own main window would raise that again.
-    if (typingInto == XCB_WINDOW_NONE || isOwnWindow(typingInto)) return;
-    QTimer::singleShot(kHandBackMs, handle,
-                       [connection, root, typingInto] { activate(connection, root, typingInto); });
+    const bool handBack = typingInto != XCB_WINDOW_NONE && !isOwnWindow(typingInto);
+    const auto shown = static_cast<xcb_window_t>(window.internalWinId());
+    QTimer::singleShot(0, handle, [handle, connection, root, shown, typingInto, handBack] {
+        activate(connection, root, shown);
+        if (!handBack) return;
+        QTimer::singleShot(kHandBackMs, handle, [connection, root, typingInto] {
+            activate(connection, root, typingInto);
+        });
+    });
 }
 
 }  // namespace zeravan::platform

@@ -46,6 +46,7 @@ public:
 protected:
     void Form_Load() override;
     void Form_QueryUnload(bool& cancel, forms::UnloadMode mode) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showRefusal(const QString& message);
