@@ -5,6 +5,8 @@
 # The builds are the presets of CMakePresets.json: default (build/), asan (build-asan/) and
 # windows (build-windows/); `ctest --preset unit` is the quick loop.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
+# Most tests spend their time waiting for a server, a window or a clock: two at a time per core.
+TEST_JOBS := $(shell echo $$(( $(JOBS) * 2 )))
 
 .PHONY: run test setup-run setup-build setup-windows setup-test build build-asan package windows \
 	windows-qt
@@ -20,8 +22,8 @@ run: setup-run
 # refuses to start; LeakSanitizer cannot run under test_page_view_opens's strace
 # (test_page_view runs the same pages there).
 test: setup-test build build-asan windows
-	ctest --preset default -j $(JOBS)
-	ctest --preset asan -j $(JOBS)
+	ctest --preset default -j $(TEST_JOBS)
+	ctest --preset asan -j $(TEST_JOBS)
 
 # The Debian package, zeravan_<version>_amd64.deb in build/.
 package: build
