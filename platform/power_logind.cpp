@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/power_logind.h"
 
+#include "bus_call_in_order.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -74,27 +76,15 @@ void LogindPowerPort::request(PowerAction action) {
 void LogindPowerPort::send(PowerAction action) {
     // A bus that went away and came back is connected to again here, in the shutdown second.
     QDBusConnection bus = bus_.connection();
-    // Without a connection Qt hands back a call that never reports; report it the same way.
-    if (!bus.isConnected()) {
-        const QDBusError error(QDBusError::Disconnected, bus.lastError().message());
-        QMetaObject::invokeMethod(
-            this, [this, action, error] { finish(action, error); }, Qt::QueuedConnection);
-        return;
-    }
     // Listened for before asking: logind may call the shutdown off right after its answer, before
     // a subscription made on the answer would reach the bus. A second one adds nothing (Qt
     // refuses to connect the same signal twice).
     bus.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForShutdown"),
                 this, SLOT(prepareForShutdown(bool)));
-    // A call that fails at once still reports through the event loop, so the outcome never
+    // Even a call that fails at once reports through the event loop, so the outcome never
     // arrives before request() returns.
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus.asyncCall(callFor(action), kRequestTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, action](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                finish(action, finished->error());
-            });
+    callInOrder(bus, callFor(action), kRequestTimeoutMs, this,
+                [this, action](const QDBusError& error) { finish(action, error); });
 }
 
 void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {

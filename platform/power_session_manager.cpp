@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/power_session_manager.h"
 
+#include "bus_call_in_order.h"
+
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <algorithm>
 
 namespace zeravan::platform {
@@ -242,29 +243,26 @@ void SessionManagerPowerPort::tryCandidate(PowerAction action, std::vector<Candi
     message.setAutoStartService(false);
     QDBusConnection bus = bus_.connection();
     listenForCalledOff(bus, *candidate.manager);
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message, kCallTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, action, candidates = std::move(candidates),
-             next](QDBusPendingCallWatcher* finished) mutable {
-                finished->deleteLater();
-                const QDBusError error = finished->error();
-                if (!error.isValid()) {
-                    accept(action, candidates[next].manager);
-                    return;
-                }
-                if (isServiceAbsent(error)) {
-                    const SessionManagerService* absent = candidates[next].manager;
-                    while (next < candidates.size() && candidates[next].manager == absent) ++next;
-                    tryCandidate(action, std::move(candidates), next);
-                    return;
-                }
-                if (isNotUnderstood(error)) {
-                    tryCandidate(action, std::move(candidates), next + 1);
-                    return;
-                }
-                fail(action, error.name() + QStringLiteral(": ") + error.message(),
-                     isUnreachable(error));
-            });
+    callInOrder(
+        bus, message, kCallTimeoutMs, this,
+        [this, action, candidates = std::move(candidates), next](const QDBusError& error) mutable {
+            if (!error.isValid()) {
+                accept(action, candidates[next].manager);
+                return;
+            }
+            if (isServiceAbsent(error)) {
+                const SessionManagerService* absent = candidates[next].manager;
+                while (next < candidates.size() && candidates[next].manager == absent) ++next;
+                tryCandidate(action, std::move(candidates), next);
+                return;
+            }
+            if (isNotUnderstood(error)) {
+                tryCandidate(action, std::move(candidates), next + 1);
+                return;
+            }
+            fail(action, error.name() + QStringLiteral(": ") + error.message(),
+                 isUnreachable(error));
+        });
 }
 
 void SessionManagerPowerPort::accept(PowerAction action, const SessionManagerService* manager) {

@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QObject>
+#include <functional>
+
+namespace zeravan::platform {
+
+// What to do with a call's answer: an invalid error for a reply, the error otherwise.
+using BusAnswer = std::function<void(const QDBusError& error)>;
+
+// Sends `call` and hands its answer to `answered`, in `context`'s thread, in
+// the order it came among the signals this program listens to. An answer waited for through a
+// QDBusPendingCallWatcher is handed over behind the signals that followed it whenever it came
+// before the watcher was made, so a service's word right after its answer ("called off") would
+// be heard before the answer. A call that cannot be sent is answered Disconnected, through the
+// event loop. Nothing is handed over once `context` is gone.
+void callInOrder(QDBusConnection& bus, const QDBusMessage& call, int timeoutMs, QObject* context,
+                 BusAnswer answered);
+
+// Takes one answer for callInOrder; Qt delivers it to these slots by name.
+class BusAnswerTaker final : public QObject {
+    Q_OBJECT
+public:
+    BusAnswerTaker(BusAnswer answered, QObject* context);
+
+public slots:
+    void replied(const QDBusMessage& reply);
+    void failed(const QDBusError& error);
+
+private:
+    void hand(const QDBusError& error);
+
+    BusAnswer answered_;
+};
+
+}  // namespace zeravan::platform
