@@ -13,8 +13,8 @@ namespace zeravan::platform {
 // What to do with a call's answer: an invalid error for a reply, the error otherwise.
 using BusAnswer = std::function<void(const QDBusError& error)>;
 
-// Sends `call` and hands its answer to `answered`, in `context`'s thread, in
-// the order it came among the signals this program listens to. An answer waited for through a
+// Sends `call` and hands its answer to `answered`, in `context`'s thread, in the order it came
+// among the signals this program listens to. An answer waited for through a
 // QDBusPendingCallWatcher is handed over behind the signals that followed it whenever it came
 // before the watcher was made, so a service's word right after its answer ("called off") would
 // be heard before the answer. A call that cannot be sent is answered Disconnected, through the
@@ -22,7 +22,8 @@ using BusAnswer = std::function<void(const QDBusError& error)>;
 void callInOrder(QDBusConnection& bus, const QDBusMessage& call, int timeoutMs, QObject* context,
                  BusAnswer answered);
 
-// Takes one answer for callInOrder; Qt delivers it to these slots by name.
+// Takes one answer for callInOrder; Qt delivers it to these slots by name. Declared here, not in
+// the source file, so that moc's output is compiled apart from the checked code.
 class BusAnswerTaker final : public QObject {
     Q_OBJECT
 public:
