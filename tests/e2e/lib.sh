@@ -197,10 +197,13 @@ program_state() {
 # the programs run (libfaketime reads the shift from the file at every call). Steady time is
 # left alone, as are the timers that run on it. Prefixed to a command, on_test_clock preloads
 # the clock into it; env execs the command in its own place, so that $! is the command's own id
-# and a stop signal or the cleanup's kill reaches it, not something standing between.
+# and a stop signal or the cleanup's kill reaches it, not something standing between. File times
+# stay real: a program that compares them with a time it stored would otherwise see every file
+# changed whenever the clock moves (Wine then updates its whole prefix at each start).
 faketime_library=/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1
-on_test_clock=(env LD_PRELOAD=$faketime_library
-    FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1)
+test_clock_environment=(LD_PRELOAD=$faketime_library FAKETIME_TIMESTAMP_FILE="$work/clock"
+    FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1)
+on_test_clock=(env "${test_clock_environment[@]}")
 
 # Sets the test's clock to the real one shifted by $1 seconds; the programs see it at once.
 # faketime reads "+90", or "-1380" (it takes "+-1380" for no shift at all).

@@ -28,10 +28,10 @@ program_log=$trace
 # wineserver see each move at once. It starts at 23:29:30 and is moved to just before each second
 # the test waits for, so that only Wine's own start takes real time.
 set_clock "$(offset_to 23:29:30)"
-LD_PRELOAD=$faketime_library FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 \
-    FAKETIME_DONT_FAKE_MONOTONIC=1 \
-    WINEDEBUG=+relay,+process,+wineboot run_wine "$zeravan_exe" \
-    2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
+(
+    export "${test_clock_environment[@]}" WINEDEBUG=+relay,+process,+wineboot
+    run_wine "$zeravan_exe"
+) 2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
 await_main_window
 
 click "$main_window" 324 76  # "确 定"
