@@ -22,7 +22,8 @@ start_display
 start_private_bus
 
 # Stops the program before the second at $1 ms of the day and lets it go on after it: $2 s
-# later, while the clock moves on $3 s more than that. Sets stopped and resumed (ms of the day).
+# later, while the clock moves on $3 s more than that. Sets stopped and resumed (ms of the day;
+# a resume past midnight counts on from the day of the stop, so midnight is the second 86400000).
 hold_across() {
     local second=$1 held=$2 moved=$3
     [ "$(cat "/proc/$zeravan_pid/comm")" = zeravan ] || fail "the stop signal would miss the program"
@@ -33,6 +34,7 @@ hold_across() {
     sleep "$held"
     kill -CONT "$zeravan_pid"
     resumed=$(clock_ms_of_day)
+    ((resumed >= stopped)) || resumed=$((resumed + 86400000))
     ((stopped < second && resumed >= second + 1000)) ||
         fail "the stop from $stopped to $resumed ms of the day did not span the second at $second"
     echo "held from $((stopped - second)) ms to $((resumed - second)) ms around that second"
@@ -99,11 +101,8 @@ tomorrow_row() {
     click "$main_window" 60 74  # the day choice
     xdotool key Down            # 明天
     confirm_schedule
-    set_clock_to 23:59:59
-    kill -STOP "$zeravan_pid"
-    sleep 2
-    kill -CONT "$zeravan_pid"
-    (($(clock_ms_of_day) < 2000)) || fail "the stop ended at $(clock_ms_of_day) ms of the day, not just after midnight"
+    set_clock_to 23:59:58
+    hold_across "$(ms_of 24:00:00)" 2 0
     # On to 23:30:00 of this day, the day after the one confirmed on.
     set_clock_to 23:30:00 1
     await_countdown_in_trigger_second
