@@ -10,6 +10,7 @@
 #include "countdown_alert.h"
 #include "engine/countdown.h"
 #include "engine/schedule.h"
+#include "engine/texts.h"
 #include "platform/window_stacking.h"
 
 namespace zeravan {
@@ -61,7 +62,8 @@ void CountdownForm::Form_Load() {
     Label2->setCaption(QString::number(openingCount_));
     shutdownSecond_.reset();
     shutdownAsked_ = false;
-    connect(&form1, &MainWindowForm::powerRequestRefused, this, &CountdownForm::showRefusal);
+    connect(&form1, &MainWindowForm::powerRequestTaken, this, &CountdownForm::showTaken);
+    connect(&form1, &MainWindowForm::powerRequestEnded, this, &CountdownForm::stopCountingAndSay);
 }
 
 // Before it is mapped: where the window manager keeps no window above the others on request.
@@ -70,11 +72,19 @@ void CountdownForm::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) platform::raiseWithoutKeepingFocus(*this);
 }
 
-// A second tick that comes late after a stall shows the time really left, not one less.
+// A second tick that comes late after a stall shows the time really left, not one less. The
+// count stops at 0: a shutdown asked for and not answered yet is said in words, and one not
+// asked for yet (the clock was set back) comes when the clock reaches its second.
 void CountdownForm::Timer2_Timer() {
     const long long elapsedMs = services_.steady.milliseconds() - openedAtMs_;
-    Label2->setCaption(
-        forms::q(engine::countAfterTick(forms::u8(Label2->Caption()), openingCount_, elapsedMs)));
+    const std::string count =
+        engine::countAfterTick(forms::u8(Label2->Caption()), openingCount_, elapsedMs);
+    if (count.starts_with('-')) {
+        Label2->setCaption(QStringLiteral("0"));
+        if (shutdownAsked_) stopCountingAndSay(forms::q(engine::requestingCountdownText));
+        return;
+    }
+    Label2->setCaption(forms::q(count));
 }
 
 // Presses in every tick of the shutdown second (or of the first second after it, when the program
@@ -124,9 +134,11 @@ void CountdownForm::Form_QueryUnload(bool& cancel, forms::UnloadMode mode) {
     }
 }
 
-// The system said no: stop counting and watching, and say so; cancel still disarms.
-void CountdownForm::showRefusal(const QString& message) {
+// The system has the shutdown: from now on the desktop and the programs may ask the user
+// (save changes? cancel?), and their dialogs come on top of this one, which says what goes on.
+void CountdownForm::showTaken(const QString& message) {
     stopCountingAndSay(message);
+    platform::stopKeepingAbove(*this);
 }
 
 void CountdownForm::stopCountingAndSay(const QString& message) {

@@ -218,12 +218,17 @@ void MainWindowForm::connectHandlers() {
     connect(F02, &QAction::triggered, this, &MainWindowForm::F02_Click);
     connect(Label15, &Label::Click, this, &MainWindowForm::Label15_Click);
     connect(Label16, &Label::Click, this, &MainWindowForm::Label16_Click);
+    connect(&services_.power, &platform::PowerPort::requestTaken, this,
+            &MainWindowForm::reportTaken);
     connect(&services_.power, &platform::PowerPort::requestRefused, this,
             &MainWindowForm::reportRefusal);
     connect(&services_.power, &platform::PowerPort::requestUnreachable, this,
             &MainWindowForm::reportUnreachable);
+    connect(&services_.power, &platform::PowerPort::requestLost, this, &MainWindowForm::reportLost);
     connect(&services_.power, &platform::PowerPort::requestCancelled, this,
             &MainWindowForm::reportCancelled);
+    connect(&services_.power, &platform::PowerPort::requestOverdue, this,
+            &MainWindowForm::reportOverdue);
     connect(&services_.tray, &platform::TrayPort::mouseMessage, this,
             [this](int code) { Form_MouseMove(static_cast<float>(code) * forms::TwipsPerPixelX); });
 }

@@ -1,13 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-// The hidden power buttons: shut down, restart, log off.
+// The hidden power buttons (shut down, restart, log off) and what became of their requests.
 #include "app/forms/qt_text.h"
 #include "engine/schedule.h"
+#include "engine/texts.h"
 #include "main_window/main_window_form.h"
 
 namespace zeravan {
 
 using platform::PowerAction;
+
+static_assert(platform::kSessionEndDeadlineMs == 2 * 60'000, "the overdue texts say two minutes");
 
 void MainWindowForm::EnableShutdownPrivilege() {
     services_.power.enableShutdownPrivilege();
@@ -27,45 +30,77 @@ void MainWindowForm::Command3_Click() {
     services_.power.request(PowerAction::LogOff);
 }
 
-// Nobody could be asked: the same words as when arming found the power service out of reach.
-void MainWindowForm::reportUnreachable(PowerAction action, const QString& reason) {
-    Q_UNUSED(action);
-    const QString message = QStringLiteral("无法连接系统电源服务");
-    Label6->setCaption(message);
+// The status line's words, with the system's own in its tooltip; the countdown's in its place.
+void MainWindowForm::reportEnd(std::string_view status, const QString& reason,
+                               std::string_view countdownText) {
+    Label6->setCaption(forms::q(status));
     Label6->setToolTip(reason);
-    emit powerRequestRefused(message);
+    emit powerRequestEnded(forms::q(countdownText));
 }
 
-// The request was accepted, but the session goes on: someone called the end off. The schedule
-// stays armed for the same time again, as after a miss.
-void MainWindowForm::reportCancelled(PowerAction action, const QString& reason) {
-    Q_UNUSED(action);
-    const QString now = Text1.Text;
-    const QString shownInCountdown = QStringLiteral("关机被系统或程序取消");
-    const QString comesAgain = engine::comesLaterToday(forms::u8(now), forms::u8(Text2.Text))
-                                   ? QStringLiteral("今天照常执行")
-                                   : QStringLiteral("明天照常执行");
-    Label6->setCaption(shownInCountdown + QStringLiteral("，") + comesAgain);
-    Label6->setToolTip(reason);
-    emit powerRequestRefused(shownInCountdown);
+// The system has it, and the desktop may ask the user or the programs now: nothing is counted
+// any more, and the desktop's dialogs are not to be covered.
+void MainWindowForm::reportTaken(PowerAction action) {
+    std::string_view status;
+    switch (action) {
+        case PowerAction::PowerOff:
+            status = engine::powerOffTakenStatus;
+            break;
+        case PowerAction::Reboot:
+            status = engine::rebootTakenStatus;
+            break;
+        case PowerAction::LogOff:
+            status = engine::logOffTakenStatus;
+            break;
+    }
+    Label6->setCaption(forms::q(status));
+    Label6->setToolTip({});
+    emit powerRequestTaken(forms::q(status) + forms::q(engine::takenCountdownAdvice));
 }
 
 void MainWindowForm::reportRefusal(PowerAction action, const QString& reason) {
-    QString message;
+    std::string_view message;
     switch (action) {
         case PowerAction::PowerOff:
-            message = QStringLiteral("关机被系统拒绝");
+            message = engine::powerOffRefusedText;
             break;
         case PowerAction::Reboot:
-            message = QStringLiteral("重启被系统拒绝");
+            message = engine::rebootRefusedText;
             break;
         case PowerAction::LogOff:
-            message = QStringLiteral("注销被系统拒绝");
+            message = engine::logOffRefusedText;
             break;
     }
-    Label6->setCaption(message);
-    Label6->setToolTip(reason);
-    emit powerRequestRefused(message);
+    reportEnd(message, reason, message);
+}
+
+// Nobody could be asked: the same words as when arming found the power service out of reach.
+void MainWindowForm::reportUnreachable(PowerAction, const QString& reason) {
+    reportEnd(engine::unreachableText, reason, engine::unreachableText);
+}
+
+void MainWindowForm::reportLost(PowerAction, const QString& reason) {
+    reportEnd(engine::lostText, reason, engine::lostText);
+}
+
+// The desktop said the shutdown was called off. The schedule stays armed for the same time
+// again, as after a miss.
+void MainWindowForm::reportCancelled(PowerAction, const QString& reason) {
+    const bool today = comesAgainToday();
+    reportEnd(today ? engine::cancelledStatusToday : engine::cancelledStatus, reason,
+              engine::cancelledCountdownText);
+}
+
+// The session still runs, and the desktop has no word for why: all the program knows is that
+// the shutdown did not happen. The schedule goes on as after a miss.
+void MainWindowForm::reportOverdue(PowerAction, const QString& reason) {
+    const bool today = comesAgainToday();
+    reportEnd(today ? engine::overdueStatusToday : engine::overdueStatus, reason,
+              today ? engine::overdueCountdownTextToday : engine::overdueCountdownText);
+}
+
+bool MainWindowForm::comesAgainToday() const {
+    return engine::comesLaterToday(forms::u8(Text1.Text), forms::u8(Text2.Text));
 }
 
 }  // namespace zeravan

@@ -5,6 +5,7 @@
 
 #include "app/forms/qt_text.h"
 #include "engine/schedule.h"
+#include "engine/texts.h"
 #include "main_window/main_window_form.h"
 
 namespace zeravan {
@@ -19,12 +20,12 @@ QString permissionStatus(PowerPermission permission) {
         case PowerPermission::Yes:
             return {};
         case PowerPermission::Challenge:
-            return QStringLiteral("执行中...关机时或需密码");
+            return forms::q(engine::challengeStatus);
         case PowerPermission::No:
         case PowerPermission::NotApplicable:
-            return QStringLiteral("系统不允许关机");
+            return forms::q(engine::notAllowedStatus);
         case PowerPermission::Unreachable:
-            return QStringLiteral("无法连接系统电源服务");
+            return forms::q(engine::unreachableText);
     }
     Q_UNREACHABLE();
 }

@@ -13,7 +13,7 @@ void callInOrder(QDBusConnection& bus, const QDBusMessage& call, int timeoutMs, 
         return;
     }
     // Not sent (no connection): told the same way, never before this returns.
-    const QDBusError error(QDBusError::Disconnected, bus.lastError().message());
+    const QDBusError error(QDBusError::NoServer, bus.lastError().message());
     QMetaObject::invokeMethod(
         taker, [taker, error] { taker->failed(error); }, Qt::QueuedConnection);
 }

@@ -13,12 +13,16 @@ namespace zeravan::platform {
 // What to do with a call's answer: an invalid error for a reply, the error otherwise.
 using BusAnswer = std::function<void(const QDBusError& error)>;
 
+// libdbus's DBUS_TIMEOUT_INFINITE: the call waits for its answer as long as it takes.
+inline constexpr int kNoTimeout = 0x7fffffff;
+
 // Sends `call` and hands its answer to `answered`, in `context`'s thread, in the order it came
 // among the signals this program listens to. An answer waited for through a
 // QDBusPendingCallWatcher is handed over behind the signals that followed it whenever it came
 // before the watcher was made, so a service's word right after its answer ("called off") would
-// be heard before the answer. A call that cannot be sent is answered Disconnected, through the
-// event loop. Nothing is handed over once `context` is gone.
+// be heard before the answer. A call that cannot be sent (no connection) is answered NoServer,
+// through the event loop, apart from a connection lost while the answer was waited for
+// (Disconnected). Nothing is handed over once `context` is gone.
 void callInOrder(QDBusConnection& bus, const QDBusMessage& call, int timeoutMs, QObject* context,
                  BusAnswer answered);
 

@@ -55,19 +55,23 @@ QDBusConnection BusLink::connection() {
 
 bool isServiceAbsent(const QDBusError& error) {
     return error.type() == QDBusError::ServiceUnknown ||
-           error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+           error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           error.name().startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."));
 }
 
 bool isUnreachable(const QDBusError& error) {
+    return error.type() == QDBusError::NoServer || isServiceAbsent(error);
+}
+
+bool isAnswerLost(const QDBusError& error) {
     switch (error.type()) {
         case QDBusError::Disconnected:
-        case QDBusError::NoServer:
         case QDBusError::NoReply:
         case QDBusError::Timeout:
         case QDBusError::TimedOut:
             return true;
         default:
-            return isServiceAbsent(error);
+            return false;
     }
 }
 

@@ -53,12 +53,8 @@ PowerPermission permissionFrom(const QString& answer) {
 
 }  // namespace
 
-LogindPowerPort::LogindPowerPort(BusLink bus, QObject* parent, int permissionTimeoutMs,
-                                 int sessionEndDeadlineMs)
-    : PowerPort(parent),
-      bus_(std::move(bus)),
-      permissionTimeoutMs_(permissionTimeoutMs),
-      sessionEnd_(sessionEndDeadlineMs) {
+LogindPowerPort::LogindPowerPort(BusLink bus, QObject* parent, int permissionTimeoutMs)
+    : PowerPort(parent), bus_(std::move(bus)), permissionTimeoutMs_(permissionTimeoutMs) {
     connect(&sessionEnd_, &SessionEndWatch::cancelled, this,
             [this](PowerAction action, const QString& reason) {
                 gate_.refused(action);
@@ -90,13 +86,16 @@ void LogindPowerPort::send(PowerAction action) {
 void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
     if (!error.isValid() || error.name() == kOperationInProgress) {
         gate_.accepted(action);
-        sessionEnd_.begin(action);
+        sessionEnd_.begin(action, true);
+        emit requestTaken(action);
         emit requestAccepted(action);
         return;
     }
     gate_.refused(action);
     const QString reason = error.name() + QStringLiteral(": ") + error.message();
-    if (isUnreachable(error)) {
+    if (isAnswerLost(error)) {
+        emit requestLost(action, reason);
+    } else if (isUnreachable(error)) {
         emit requestUnreachable(action, reason);
     } else {
         emit requestRefused(action, reason);

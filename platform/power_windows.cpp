@@ -26,7 +26,17 @@ unsigned exitFlagsFor(PowerAction action) {
 }  // namespace
 
 WindowsPowerPort::WindowsPowerPort(QObject* parent) : PowerPort(parent) {
-    connect(&sessionEnd_, &SessionEndWatch::cancelled, this, &PowerPort::requestCancelled);
+    // Either ends the request: the next press is sent again.
+    connect(&sessionEnd_, &SessionEndWatch::cancelled, this,
+            [this](PowerAction action, const QString& reason) {
+                gate_.refused(action);
+                emit requestCancelled(action, reason);
+            });
+    connect(&sessionEnd_, &SessionEndWatch::overdue, this,
+            [this](PowerAction action, const QString& reason) {
+                gate_.refused(action);
+                emit requestOverdue(action, reason);
+            });
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -46,6 +56,8 @@ void WindowsPowerPort::enableShutdownPrivilege() {
 }
 
 void WindowsPowerPort::request(PowerAction action) {
+    if (!gate_.letThrough(*this, action)) return;
+    sessionEnd_.stop();
     std::string reason;
     const bool accepted = win32::exitWindows(exitFlagsFor(action), reason);
     // Queued, so the outcome always arrives after request() returns.
@@ -53,9 +65,12 @@ void WindowsPowerPort::request(PowerAction action) {
         this,
         [this, action, accepted, reason = QString::fromLocal8Bit(reason)] {
             if (accepted) {
-                sessionEnd_.begin(action);
+                gate_.accepted(action);
+                sessionEnd_.begin(action, false);
+                emit requestTaken(action);
                 emit requestAccepted(action);
             } else {
+                gate_.refused(action);
                 emit requestRefused(action, reason);
             }
         },

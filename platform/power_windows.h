@@ -5,12 +5,16 @@
 #include <QAbstractNativeEventFilter>
 
 #include "platform/power_port.h"
+#include "platform/power_request_gate.h"
 #include "platform/session_end_watch.h"
 
 namespace zeravan::platform {
 
-// ExitWindowsEx, which answers at once; the outcome is still delivered later, as on Linux. An
-// accepted request is watched: WM_ENDSESSION with "not ending" says it was called off.
+// ExitWindowsEx, which answers at once; the outcome is still delivered later, as on Linux. Presses
+// of a kind that was just accepted send nothing (each ExitWindowsEx starts a round of asking the
+// programs of its own). An accepted request is watched: WM_ENDSESSION with "not ending" says it
+// was called off, but Windows sends it only to programs it asked before one objected, so the
+// deadline runs as well.
 class WindowsPowerPort final : public PowerPort, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -25,6 +29,7 @@ public:
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
+    PowerRequestGate gate_;
     SessionEndWatch sessionEnd_;
 };
 

@@ -8,23 +8,30 @@ SessionEndWatch::SessionEndWatch(int deadlineMs, QObject* parent) : QObject(pare
     deadline_.setSingleShot(true);
     deadline_.setInterval(deadlineMs);
     connect(&deadline_, &QTimer::timeout, this, [this] {
-        emit cancelled(action_, QStringLiteral("the session still runs %1 s after the request")
-                                    .arg(deadline_.interval() / 1000));
+        watching_ = false;
+        emit overdue(action_, QStringLiteral("the session still runs %1 s after the request")
+                                  .arg(deadline_.interval() / 1000));
     });
 }
 
-void SessionEndWatch::begin(PowerAction action) {
+void SessionEndWatch::begin(PowerAction action, bool saysWhenCalledOff) {
     action_ = action;
-    deadline_.start();
+    watching_ = true;
+    if (saysWhenCalledOff) {
+        deadline_.stop();
+    } else {
+        deadline_.start();
+    }
 }
 
 void SessionEndWatch::calledOff(const QString& reason) {
-    if (!isWatching()) return;
-    deadline_.stop();
+    if (!watching_) return;
+    stop();
     emit cancelled(action_, reason);
 }
 
 void SessionEndWatch::stop() {
+    watching_ = false;
     deadline_.stop();
 }
 

@@ -110,6 +110,13 @@ void keepAbove(QWidget& window) {
     window.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
+// Qt asks the window manager to drop the "above" state of a mapped window; setting the widget's
+// own flags would hide the window and show it again.
+void stopKeepingAbove(QWidget& window) {
+    window.overrideWindowFlags(window.windowFlags() & ~Qt::WindowStaysOnTopHint);
+    if (QWindow* handle = window.windowHandle()) handle->setFlags(window.windowFlags());
+}
+
 // The window manager focuses the window, and raises it with that; the window takes no keyboard
 // input meanwhile, so the keys go on to where they went, and the focus is handed back there.
 void raiseWithoutKeepingFocus(QWidget& window) {

@@ -2,12 +2,16 @@
 // SPDX-License-Identifier: MIT
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
 #include <optional>
 
+#include "app/forms/qt_text.h"
+#include "engine/texts.h"
 #include "fake_service.h"
+#include "harness.h"
 #include "platform/power_logind.h"
 #include "platform/power_session_manager.h"
 #include "private_bus.h"
@@ -26,28 +30,23 @@ using platform::SessionManagerPowerPort;
 
 const QString& kLogind = FakeService::kLogind;
 
-// How long an accepted request is watched before it counts as come to nothing.
+// How long an accepted request is watched before it counts as overdue.
 constexpr int kSessionEndDeadlineMs = 800;
 const QString kCallOff = QStringLiteral("--call-off-after-ms=150");
 
-const QStringList kSessionManagerNames{QStringLiteral("org.kde.Shutdown"),
-                                       QStringLiteral("org.gnome.SessionManager"),
-                                       QStringLiteral("org.xfce.SessionManager"),
-                                       QStringLiteral("org.lxqt.session"),
-                                       QStringLiteral("org.cinnamon.SessionManager"),
-                                       QStringLiteral("com.deepin.SessionManager"),
-                                       QStringLiteral("org.freedesktop.login1")};
+const QStringList kSessionManagerNames{
+    QStringLiteral("org.kde.Shutdown"),          QStringLiteral("org.kde.ksmserver"),
+    QStringLiteral("org.gnome.SessionManager"),  QStringLiteral("org.xfce.SessionManager"),
+    QStringLiteral("org.lxqt.session"),          QStringLiteral("org.cinnamon.SessionManager"),
+    QStringLiteral("com.deepin.SessionManager"), QStringLiteral("org.freedesktop.login1")};
 
 // The port on `bus` as both its session and its system bus, with logind as its fallback.
-std::unique_ptr<PowerPort> makePort(
-    const PrivateBus& bus, const QString& currentDesktop = {},
-    int sessionEndDeadlineMs = SessionEndWatch::kDefaultDeadlineMs) {
+std::unique_ptr<PowerPort> makePort(const PrivateBus& bus, const QString& currentDesktop = {},
+                                    int sessionEndDeadlineMs = platform::kSessionEndDeadlineMs) {
     return std::make_unique<SessionManagerPowerPort>(
         platform::BusLink::at(bus.address()),
-        std::make_unique<LogindPowerPort>(platform::BusLink::at(bus.address()), nullptr,
-                                          LogindPowerPort::kPermissionTimeoutMs,
-                                          sessionEndDeadlineMs),
-        currentDesktop, nullptr, sessionEndDeadlineMs);
+        std::make_unique<LogindPowerPort>(platform::BusLink::at(bus.address())), currentDesktop,
+        nullptr, sessionEndDeadlineMs);
 }
 
 // A fake logind, and the fake session manager of `kind` unless it is empty; `options` go to
@@ -86,6 +85,8 @@ private slots:
     void logindOutcomeIsPassedOn();
     void acceptedRequestIsWatched_data();
     void acceptedRequestIsWatched();
+    void whatTheUserSees_data();
+    void whatTheUserSees();
     void requestAfterBusRestartIsDelivered_data();
     void requestAfterBusRestartIsDelivered();
     void currentDesktopIsAskedFirst_data();
@@ -284,9 +285,12 @@ void TestPowerSessionManager::acceptedRequestIsWatched_data() {
     QTest::newRow("cinnamon-old: SessionRunning")
         << "cinnamon-old" << callOff << SessionEnd::CalledOff;
     QTest::newRow("logind: PrepareForShutdown(false)") << "" << callOff << SessionEnd::CalledOff;
-    QTest::newRow("kde: no such signal") << "kde" << callOff << SessionEnd::StillRunning;
-    QTest::newRow("lxqt: no such signal") << "lxqt" << callOff << SessionEnd::StillRunning;
-    QTest::newRow("xfce keeps running") << "xfce" << QStringList{} << SessionEnd::StillRunning;
+    QTest::newRow("kde: org.kde.Shutdown leaves the bus")
+        << "kde" << callOff << SessionEnd::CalledOff;
+    QTest::newRow("kde before 5.25: no such word")
+        << "kde-ksmserver" << callOff << SessionEnd::Overdue;
+    QTest::newRow("lxqt: no such word") << "lxqt" << callOff << SessionEnd::Overdue;
+    QTest::newRow("xfce keeps asking") << "xfce" << QStringList{} << SessionEnd::Pending;
     QTest::newRow("xfce, port gone before ShutdownCancelled")
         << "xfce" << callOff << SessionEnd::PortGone;
 }
@@ -301,7 +305,95 @@ void TestPowerSessionManager::acceptedRequestIsWatched() {
 
     checkSessionEndWatch(port, expected, kSessionEndDeadlineMs);
     if (QTest::currentTestFailed()) return;
-    QCOMPARE(fakes.askedCalls().size(), expected == SessionEnd::PortGone ? 1 : 2);
+    const bool sentAgain = expected == SessionEnd::CalledOff || expected == SessionEnd::Overdue;
+    // A fake that left the bus is not there to be asked again: the next one, or logind, is.
+    const QStringList calls = kind == QLatin1String("kde")
+                                  ? fakes.logind.calls() + fakes.askedCalls()
+                                  : fakes.askedCalls();
+    QCOMPARE(calls.size(), sentAgain ? 2 : 1);
+}
+
+// A scheduled shutdown through the real windows, with the desktop's session manager on the bus
+// (or started by it, `startedByBus`, beside `beside`): the calls it received, and what the
+// countdown and the status line say once it has the request (`taken`) and at the end, when
+// whatever the desktop does has happened.
+void TestPowerSessionManager::whatTheUserSees_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("startedByBus");
+    QTest::addColumn<QString>("beside");
+    QTest::addColumn<int>("endsAfterMs");
+    QTest::addColumn<QStringList>("calls");  // the desktop's, then logind's
+    QTest::addColumn<QStringList>("seen");   // countdown and status: taken, then at the end
+    const QStringList gnomeCalls{QStringLiteral("org.gnome.SessionManager Shutdown")};
+    const QStringList plasmaCalls{QStringLiteral("org.kde.Shutdown logoutAndShutdown")};
+    const auto q = [](std::string_view text) { return forms::q(text); };
+    const QString takenStatus = q(engine::powerOffTakenStatus);
+    const QStringList taken{takenStatus + q(engine::takenCountdownAdvice), takenStatus};
+    const QStringList cancelled =
+        taken + QStringList{q(engine::cancelledCountdownText), q(engine::cancelledStatus)};
+    const QString callOff = QStringLiteral("--call-off-after-ms=1500");
+
+    // GNOME Shell's dialog counts down 60 s before gnome-session answers; this one takes longer
+    // than D-Bus's default 25 s, which a call must not give up after.
+    QTest::newRow("gnome: answers once its dialog has counted down")
+        << "gnome" << QStringList{QStringLiteral("--hold-ms=26000")} << false << "" << 27'000
+        << gnomeCalls << taken + taken;
+    QTest::newRow("gnome: cancelled in its dialog")
+        << "gnome" << QStringList{callOff} << false << "" << 2'000 << gnomeCalls << cancelled;
+    const QStringList refused{q(engine::powerOffRefusedText), q(engine::powerOffRefusedText)};
+    QTest::newRow("gnome: logout locked down")
+        << "gnome" << QStringList{QStringLiteral("--refuse=org.gnome.SessionManager.LockedDown")}
+        << false << "" << 0 << gnomeCalls << refused + refused;
+    QTest::newRow("plasma: started beside ksmserver, goes ahead")
+        << "kde" << QStringList{} << true << "kde-ksmserver" << 2'000 << plasmaCalls
+        << taken + taken;
+    QTest::newRow("plasma: called off, org.kde.Shutdown leaves the bus")
+        << "kde" << QStringList{callOff} << true << "kde-ksmserver" << 2'000 << plasmaCalls
+        << cancelled;
+    QTest::newRow("plasma before 5.25: no word, the deadline tells")
+        << "kde-ksmserver" << QStringList{} << false << "" << 2'000
+        << QStringList{QStringLiteral("org.kde.ksmserver logout 0 2 -1")}
+        << taken + QStringList{q(engine::overdueCountdownText), q(engine::overdueStatus)};
+    // Not started without its session, where nothing speaks for the desktop.
+    QTest::newRow("plasma's service file without ksmserver: logind")
+        << "kde" << QStringList{} << true << "" << 0 << QStringList{QStringLiteral("PowerOff true")}
+        << taken + taken;
+}
+
+void TestPowerSessionManager::whatTheUserSees() {
+    QFETCH(QString, kind);
+    QFETCH(QStringList, options);
+    QFETCH(bool, startedByBus);
+    QFETCH(QString, beside);
+    QFETCH(int, endsAfterMs);
+    QFETCH(QStringList, calls);
+    QFETCH(QStringList, seen);
+    FakeService logind(*bus_, kLogind);
+    FakeService manager(*bus_, kind, options,
+                        startedByBus ? QStringLiteral("org.kde.Shutdown") : QString());
+    std::optional<FakeService> session;
+    if (!beside.isEmpty()) session.emplace(*bus_, beside);
+    QVERIFY(logind.isReady() && manager.isReady() && (!session || session->isReady()));
+    const auto port = makePort(*bus_, {}, 1'500);
+    Harness h({{2026, 12, 7}, {23, 29, 58}}, {}, port.get());
+    h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
+    h.runUntil({{2026, 12, 7}, {23, 30, 32}});
+    QVERIFY(h.dialog());
+    const auto shown = [&h] { return QStringList{h.dialog()->Label1->Caption(), h.status()}; };
+
+    QTRY_COMPARE(shown(), seen.mid(0, 2));
+    QVERIFY(h.dialog()->Label2->isHidden());
+    // Once the desktop has it, its dialogs and the programs' come on top of the countdown.
+    if (seen.first().endsWith(forms::q(engine::takenCountdownAdvice))) {
+        QVERIFY(!(h.dialog()->windowFlags() & Qt::WindowStaysOnTopHint));
+    }
+    QTest::qWait(endsAfterMs);
+    QTRY_COMPARE(shown(), seen.mid(2, 2));
+    QCOMPARE(
+        manager.calls() + logind.calls().filter(QRegularExpression(QStringLiteral("^PowerOff"))),
+        calls);
+    if (session) QCOMPARE(session->calls(), QStringList{});
 }
 
 void TestPowerSessionManager::requestAfterBusRestartIsDelivered_data() {
@@ -403,5 +495,5 @@ void TestPowerSessionManager::permissionIsLogindsToGive() {
 
 }  // namespace zeravan::test
 
-QTEST_GUILESS_MAIN(zeravan::test::TestPowerSessionManager)
+QTEST_MAIN(zeravan::test::TestPowerSessionManager)
 #include "test_power_session_manager.moc"

@@ -20,8 +20,8 @@ def options_parser(description):
                         help="end each line with a tab and its arrival time, in ms since 1970")
     parser.add_argument("--refuse", metavar="ERROR", help="answer power calls with this D-Bus error")
     parser.add_argument("--call-off-after-ms", type=int, default=-1, metavar="MS",
-                        help="this long after a power call accepted, say that the end of the "
-                             "session was called off, where the service has a signal for that")
+                        help="this long after a power call, say that the end of the session was "
+                             "called off, where the service has a way to say it")
     return parser
 
 
@@ -67,9 +67,10 @@ def split(signature):
 
 
 def connect(variable):
-    """The bus in `variable`, which must be a test's own: acting as logind or a session manager
-    on the machine's or the user's bus would mislead every program on it, or end the session."""
-    address = os.environ.get(variable, "")
+    """The bus in `variable`, or the one that started this fake on demand, which must be a test's
+    own: acting as logind or a session manager on the machine's or the user's bus would mislead
+    every program on it, or end the session."""
+    address = os.environ.get("DBUS_STARTER_ADDRESS") or os.environ.get(variable, "")
     if not address.startswith("unix:path=") or "/run/" in address:
         sys.exit(f"{sys.argv[0]}: {variable} must name a private test bus")
     flags = (Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
@@ -77,12 +78,16 @@ def connect(variable):
     return Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
 
 
+main_loop = GLib.MainLoop()
+
+
 def serve(bus, name, take_name=True):
     """Prints "ready" once `name` is ours (a fake just stopped may still hold it: wait in line),
-    or at once when the name is not to be taken, so that calls find nobody; then answers."""
+    or at once when the name is not to be taken, so that calls find nobody; then answers until
+    main_loop is quit, and leaves the bus."""
     ready = lambda *_: print("ready", flush=True)
     if take_name:
         Gio.bus_own_name_on_connection(bus, name, Gio.BusNameOwnerFlags.NONE, ready, None)
     else:
         ready()
-    GLib.MainLoop().run()
+    main_loop.run()

@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "fake_service.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <csignal>
 
 #include "child_process.h"
 
@@ -15,11 +18,18 @@ constexpr int kTimeoutMs = 5'000;
 
 }  // namespace
 
-FakeService::FakeService(const PrivateBus& bus, const QString& name, const QStringList& options) {
+FakeService::FakeService(const PrivateBus& bus, const QString& name, const QStringList& options,
+                         const QString& startedByBus)
+    : busAddress_(bus.address()), serviceName_(startedByBus) {
     if (bus.address().isEmpty() || !dir_.isValid()) return;
     const bool logind = name == kLogind;
     QStringList arguments{QStringLiteral("--log=") + dir_.filePath(QStringLiteral("calls.log"))};
     if (!logind) arguments << QStringLiteral("--kind=") + name;
+    if (!startedByBus.isEmpty()) {
+        serviceFile_ = bus.serviceFolder() + u'/' + startedByBus + QStringLiteral(".service");
+        writeServiceFile(QStringLiteral(ZERAVAN_FAKE_SESSION_MANAGER), arguments << options);
+        return;
+    }
 
     // Set here for the child whatever this process has, so the fake can only see the test's bus.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -41,7 +51,29 @@ FakeService::FakeService(const PrivateBus& bus, const QString& name, const QStri
     }
 }
 
+// The bus runs Exec without a shell: the fake's path and arguments hold no blanks.
+void FakeService::writeServiceFile(const QString& program, const QStringList& arguments) {
+    QFile file(serviceFile_);
+    ready_ = file.open(QIODevice::WriteOnly | QIODevice::Text) &&
+             file.write((QStringLiteral("[D-BUS Service]\nName=") + serviceName_ +
+                         QStringLiteral("\nExec=") + program + u' ' + arguments.join(u' ') + u'\n')
+                            .toUtf8()) > 0;
+}
+
+// Whatever the bus started ends with the test's row, as it would with the session.
+void FakeService::stopStartedByBus() {
+    QFile::remove(serviceFile_);
+    const QString connectionName = QStringLiteral("fake-service-owner");
+    {
+        QDBusConnection bus = QDBusConnection::connectToBus(busAddress_, connectionName);
+        const QDBusReply<uint> pid = bus.interface()->servicePid(serviceName_);
+        if (pid.isValid()) ::kill(static_cast<pid_t>(pid.value()), SIGTERM);
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
+}
+
 FakeService::~FakeService() {
+    if (!serviceFile_.isEmpty()) stopStartedByBus();
     if (process_.state() == QProcess::NotRunning) return;
     process_.terminate();
     if (!process_.waitForFinished(kTimeoutMs)) process_.kill();

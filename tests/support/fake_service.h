@@ -17,11 +17,14 @@ namespace zeravan::test {
 // "CanPowerOff". Any other name is the session manager of that desktop ("gnome", "kde",
 // "xfce" ...), with the bus as its session bus; its calls() read
 // "<service> <method> <arguments>", e.g. "org.xfce.SessionManager Shutdown true".
+// Started as `startedByBus`, it is not started here: a service file in the bus's service folder
+// lets the bus start it when a call for that service name allows it.
 class FakeService {
 public:
     static inline const QString kLogind = QStringLiteral("logind");
 
-    FakeService(const PrivateBus& bus, const QString& name, const QStringList& options = {});
+    FakeService(const PrivateBus& bus, const QString& name, const QStringList& options = {},
+                const QString& startedByBus = {});
     ~FakeService();
     FakeService(const FakeService&) = delete;
     FakeService& operator=(const FakeService&) = delete;
@@ -32,9 +35,15 @@ public:
     QStringList calls() const;
 
 private:
+    void writeServiceFile(const QString& program, const QStringList& arguments);
+    void stopStartedByBus();
+
     QTemporaryDir dir_;
     QProcess process_;
     bool ready_ = false;
+    QString busAddress_;
+    QString serviceName_;  // of one started by the bus
+    QString serviceFile_;
 };
 
 }  // namespace zeravan::test

@@ -3,6 +3,8 @@
 #include "private_bus.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 
 #include "child_process.h"
 
@@ -19,6 +21,7 @@ PrivateBus::PrivateBus() {
         error_ = QStringLiteral("no temporary directory: ") + dir_.errorString();
         return;
     }
+    if (!writeConfig()) return;
     daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     stopWithParent(daemon_);
     // Without the daemon's guid, which a restarted daemon does not share.
@@ -33,9 +36,23 @@ PrivateBus::~PrivateBus() {
     daemon_.waitForFinished();
 }
 
+// The shared configuration, and this bus's own service folder.
+bool PrivateBus::writeConfig() {
+    QFile config(dir_.filePath(QStringLiteral("bus.conf")));
+    if (!QDir().mkpath(serviceFolder()) || !config.open(QIODevice::WriteOnly)) {
+        error_ = QStringLiteral("cannot write the bus configuration: ") + config.errorString();
+        return false;
+    }
+    config.write(QStringLiteral("<busconfig><include>" ZERAVAN_PRIVATE_BUS_CONFIG
+                                "</include><servicedir>%1</servicedir></busconfig>\n")
+                     .arg(serviceFolder().toHtmlEscaped())
+                     .toUtf8());
+    return true;
+}
+
 bool PrivateBus::start(const QString& address) {
     daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--config-file=" ZERAVAN_PRIVATE_BUS_CONFIG),
+                  {QStringLiteral("--config-file=") + dir_.filePath(QStringLiteral("bus.conf")),
                    QStringLiteral("--address=") + address, QStringLiteral("--print-address"),
                    QStringLiteral("--nofork"), QStringLiteral("--nosyslog")});
     // It prints its address once it listens.

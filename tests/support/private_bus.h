@@ -9,6 +9,8 @@
 namespace zeravan::test {
 
 // A dbus-daemon of the test's own, listening in a temporary directory; stopped on destruction.
+// It starts a service on demand from a service file in serviceFolder(), which is empty at first:
+// no real service is ever started.
 class PrivateBus {
 public:
     PrivateBus();
@@ -20,6 +22,7 @@ public:
     // and error() says why.
     QString address() const { return address_; }
     QString error() const { return error_; }
+    QString serviceFolder() const { return dir_.filePath(QStringLiteral("services")); }
 
     // Points this process's system bus here; call before anything connects to it.
     void useAsSystemBus() const;
@@ -31,6 +34,7 @@ public:
 
 private:
     bool start(const QString& address);
+    bool writeConfig();
 
     QTemporaryDir dir_;
     QProcess daemon_;

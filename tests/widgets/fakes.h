@@ -83,8 +83,8 @@ public:
         if (held_.at(index).first) held_.at(index).second(given);
     }
     qsizetype count(const QString& call) const { return calls.count(call); }
-    // How a request may come to nothing, as the system reports it.
-    enum class Failure { Refused, Unreachable, Cancelled };
+    // How a request may end without ending the session, as the system reports it.
+    enum class Failure { Refused, Unreachable, Lost, Cancelled, Overdue };
     void fail(Failure failure, platform::PowerAction action, const QString& reason) {
         switch (failure) {
             case Failure::Refused:
@@ -93,11 +93,18 @@ public:
             case Failure::Unreachable:
                 emit requestUnreachable(action, reason);
                 break;
+            case Failure::Lost:
+                emit requestLost(action, reason);
+                break;
             case Failure::Cancelled:
                 emit requestCancelled(action, reason);
                 break;
+            case Failure::Overdue:
+                emit requestOverdue(action, reason);
+                break;
         }
     }
+    void take(platform::PowerAction action) { emit requestTaken(action); }
     void refuse(platform::PowerAction action, const QString& reason) {
         fail(Failure::Refused, action, reason);
     }

@@ -6,12 +6,14 @@
 
 namespace zeravan::test {
 
-Harness::Harness(engine::LocalDateTime start, PanelFactory makePanel)
+Harness::Harness(engine::LocalDateTime start, PanelFactory makePanel,
+                 platform::PowerPort* systemPower)
     : clock(start),
       globals(
-          [this, makePanel = std::move(makePanel)](app::GlobalForms::ShowCountdown showCountdown) {
+          [this, makePanel = std::move(makePanel),
+           systemPower](app::GlobalForms::ShowCountdown showCountdown) {
               auto window = std::make_unique<MainWindowForm>(MainWindowServices{
-                  clock, power, tray, links, module,
+                  clock, systemPower != nullptr ? *systemPower : power, tray, links, module,
                   [this, showCountdown = std::move(showCountdown)] {
                       ++showCalls;
                       showCountdown();

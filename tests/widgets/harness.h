@@ -14,8 +14,9 @@ class Harness {
 public:
     using PanelFactory = std::function<platform::PageView*(QWidget* frame)>;
 
+    // `systemPower`, when given, stands in for `power` as the windows' power port.
     explicit Harness(engine::LocalDateTime start = {{2026, 12, 7}, {12, 0, 0}},
-                     PanelFactory makePanel = {});
+                     PanelFactory makePanel = {}, platform::PowerPort* systemPower = nullptr);
 
     FakeClock clock;
     FakeSteadyClock steady;

@@ -27,7 +27,7 @@ class CountdownTest : public QObject {
     Q_OBJECT
 private slots:
     void designedDialog();
-    void countsDownBelowZero();
+    void countStopsAtZero();
     void secondShowLeavesTheCount();
     void cancel_data();
     void cancel();
@@ -37,6 +37,7 @@ private slots:
     void closeBoxInsideTheTriggerSecondReopensFrom31();
     void shutdownThatCameToNothingIsShown_data();
     void shutdownThatCameToNothingIsShown();
+    void desktopTakesTheShutdown();
     void opensWhileTheMainWindowIsHidden();
     void keyboardActivatesCancel_data();
     void keyboardActivatesCancel();
@@ -67,7 +68,9 @@ void CountdownTest::designedDialog() {
     QCOMPARE(dialog.focusWidget(), dialog.Command1);
 }
 
-void CountdownTest::countsDownBelowZero() {
+// The count stops at 0: a shutdown not asked for yet (the clock was set back) comes when the clock
+// reaches its second, and one asked for that the system has not answered yet is said in words.
+void CountdownTest::countStopsAtZero() {
     Harness h;
     openDialog(h);
     CountdownForm& dialog = *h.dialog();
@@ -77,9 +80,13 @@ void CountdownTest::countsDownBelowZero() {
     for (int tick = 2; tick <= 31; ++tick) dialog.Timer2_Timer();
     QCOMPARE(dialog.Label2->Caption(), QStringLiteral("0"));
     dialog.Timer2_Timer();
-    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("-1"));
-    dialog.Timer2_Timer();
-    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("-2"));
+    QCOMPARE(dialog.Label2->Caption(), QStringLiteral("0"));
+    QVERIFY(dialog.Timer1->isActive() && !dialog.Label2->isHidden());
+
+    h.runUntil({{2026, 12, 7}, {23, 30, 33}});
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 10);
+    QCOMPARE(dialog.Label1->Caption(), QStringLiteral("正在请求关机"));
+    QVERIFY(dialog.Label2->isHidden());
 }
 
 void CountdownTest::secondShowLeavesTheCount() {
@@ -196,8 +203,13 @@ void CountdownTest::shutdownThatCameToNothingIsShown_data() {
                              << "关机被系统拒绝";
     QTest::newRow("unreachable") << Failure::Unreachable << 0 << "无法连接系统电源服务"
                                  << "无法连接系统电源服务";
+    QTest::newRow("answer lost") << Failure::Lost << 0 << "关机请求结果未知"
+                                 << "关机请求结果未知";
     QTest::newRow("called off") << Failure::Cancelled << 60000 << "关机被系统或程序取消"
-                                << "关机被系统或程序取消，明天照常执行";
+                                << "关机被取消，明天照常执行";
+    QTest::newRow("not carried out in two minutes")
+        << Failure::Overdue << 120000 << "两分钟内未关机，明天照常执行"
+        << "关机未完成，明天照常执行";
 }
 
 void CountdownTest::shutdownThatCameToNothingIsShown() {
@@ -224,6 +236,26 @@ void CountdownTest::shutdownThatCameToNothingIsShown() {
     forms::press(*dialog.Command1);
     QVERIFY(!h.dialog());
     QVERIFY(!h.isArmed());
+}
+
+// Once the desktop has the shutdown it may ask the user or the programs: the countdown says so
+// instead of counting, stays open, and lets the desktop's dialogs come on top of it.
+void CountdownTest::desktopTakesTheShutdown() {
+    Harness h;
+    openDialog(h);
+    CountdownForm& dialog = *h.dialog();
+    h.runUntil({{2026, 12, 7}, {23, 30, 31}});
+    QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    h.power.take(PowerAction::PowerOff);
+    QCOMPARE(dialog.Label1->Caption(), QStringLiteral("系统正在关机，请留意系统提示"));
+    QCOMPARE(h.status(), QStringLiteral("系统正在关机"));
+    QVERIFY(dialog.Label2->isHidden() && !dialog.Timer2->isActive());
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(!(dialog.windowHandle()->flags() & Qt::WindowStaysOnTopHint));
+    h.run(90000);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.Label1->Caption(), QStringLiteral("系统正在关机，请留意系统提示"));
+    QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 1);  // pressed no more once taken
 }
 
 void CountdownTest::opensWhileTheMainWindowIsHidden() {

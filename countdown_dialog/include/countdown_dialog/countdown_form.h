@@ -24,9 +24,10 @@ struct CountdownServices {
 };
 
 // The countdown dialog, Form2: counts down to the shutdown, presses the main window's shutdown
-// button in the shutdown second, and lets the user cancel. It never shows a count for a shutdown
-// that will not come: a missed shutdown second is said in words, and a schedule disarmed in the
-// main window closes it.
+// button in the shutdown second, and lets the user cancel. It stays above the other windows
+// until the system has the shutdown. It never counts below 0, nor for a shutdown that will not
+// come: from the shutdown second on, what became of the shutdown is said in words, and a
+// schedule disarmed in the main window closes it.
 class CountdownForm : public forms::Form {
     Q_OBJECT
 public:
@@ -49,7 +50,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void showRefusal(const QString& message);
+    void showTaken(const QString& message);
     void stopCountingAndSay(const QString& message);
     bool isCounting() const;
 

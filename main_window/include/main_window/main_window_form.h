@@ -7,7 +7,7 @@
 //   clock_tick.cpp        Timer2_Timer: weekday, target date, current time
 //   schedule.cpp          Command4_Click (arm, disarm), Timer1_Timer: the trigger tick
 //   power_permission.cpp  the system's answer on arming
-//   power_actions.cpp     Command1_Click, Command2_Click, Command3_Click, refusals
+//   power_actions.cpp     Command1_Click, Command2_Click, Command3_Click, the system's answers
 //   tray.cpp              Form_Resize, WindowStyle, Form_MouseMove, bringBack, F01_Click,
 //                         F02_Click, Form_QueryUnload
 //   links.cpp             Form_Load (the web band's page), Label15_Click, Label16_Click
@@ -93,9 +93,13 @@ public:
     void bringBack();
 
 signals:
-    // A power request came to nothing (refused, out of reach, or called off after it was
-    // accepted); the message is for the user, in place of the count.
-    void powerRequestRefused(const QString& message);
+    // The system has the power request and carries it out in its own time; the message is for
+    // the user, in place of the count.
+    void powerRequestTaken(const QString& message);
+    // A power request ended without ending the session (refused, out of reach, its answer lost,
+    // called off, or not carried out in time); the message is for the user, in place of the
+    // count.
+    void powerRequestEnded(const QString& message);
 
 protected:
     void Form_Load() override;
@@ -116,9 +120,15 @@ private:
     void askPowerPermission();
     void applyPowerPermission(unsigned arming, platform::PowerPermission permission);
     void EnableShutdownPrivilege();
+    void reportTaken(platform::PowerAction action);
     void reportRefusal(platform::PowerAction action, const QString& reason);
     void reportUnreachable(platform::PowerAction action, const QString& reason);
+    void reportLost(platform::PowerAction action, const QString& reason);
     void reportCancelled(platform::PowerAction action, const QString& reason);
+    void reportOverdue(platform::PowerAction action, const QString& reason);
+    void reportEnd(std::string_view status, const QString& reason, std::string_view countdownText);
+    // Whether the schedule's time comes again later today, after a shutdown that did not come.
+    bool comesAgainToday() const;
     void WindowStyle();
     void restoreFromTray();
 

@@ -37,11 +37,16 @@ private:
 };
 
 // Nobody owns the service's name: it is not running. Without auto-start the bus says
-// NameHasNoOwner, which Qt has no type for.
+// NameHasNoOwner, which Qt has no type for; a service the bus was to start says Spawn.* when it
+// could not be started.
 bool isServiceAbsent(const QDBusError& error);
 
-// The bus or the service on it could not be reached (gone, not running, no answer): no one said
-// no.
+// Nobody could be asked: there was no bus to send the call on, or no such service on it.
 bool isUnreachable(const QDBusError& error);
+
+// The call was sent and its answer is lost: the bus or the service went away while it was
+// waited for (Disconnected, NoReply), or it did not come in time. The service may have the
+// request: nobody can say.
+bool isAnswerLost(const QDBusError& error);
 
 }  // namespace zeravan::platform

@@ -14,7 +14,7 @@ namespace zeravan::platform {
 // systemd-logind on the given bus. Calls are interactive, so polkit may ask for a password.
 // Presses of a kind that waits for its answer, or that was just accepted, send nothing. An
 // accepted shutdown or reboot is watched: logind's PrepareForShutdown(false) says it was called
-// off.
+// off, so no deadline runs.
 class LogindPowerPort final : public PowerPort {
     Q_OBJECT
 public:
@@ -22,8 +22,7 @@ public:
     static constexpr int kPermissionTimeoutMs = 10'000;
 
     explicit LogindPowerPort(BusLink bus, QObject* parent = nullptr,
-                             int permissionTimeoutMs = kPermissionTimeoutMs,
-                             int sessionEndDeadlineMs = SessionEndWatch::kDefaultDeadlineMs);
+                             int permissionTimeoutMs = kPermissionTimeoutMs);
 
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;

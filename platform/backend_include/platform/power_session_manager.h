@@ -15,10 +15,17 @@
 
 namespace zeravan::platform {
 
-// One documented method of a desktop's session manager, with its arguments.
+// One documented method of a desktop's session manager, with its arguments, and how the session
+// manager tells what became of the end of the session it was asked for.
 struct SessionManagerCall {
     QString method;
     QVariantList arguments;
+    // It answers only once its own dialog is settled (GNOME's Shutdown and Reboot): accepted,
+    // or called off with G_IO_ERROR_CANCELLED. It has the request from the moment it is asked.
+    bool answersWhenSettled = false;
+    // It says so when the end of the session it accepted is called off (its calledOffSignal,
+    // or its name leaving the bus), so that no deadline need run.
+    bool saysWhenCalledOff = false;
 };
 
 // A session manager on the session bus, and the calls that end the session with each action,
@@ -34,6 +41,11 @@ struct SessionManagerService {
     // The signal by which it says that an end of the session it began was called off; empty
     // where its interface has none.
     QString calledOffSignal;
+    // Its name leaving the bus says that the end of the session was called off.
+    bool leavesBusWhenCalledOff = false;
+    // The bus may start it on demand, but only while the service named here runs: it is part
+    // of that desktop's session. Empty: it is never started by asking it.
+    QString startedBeside;
 };
 
 // Every session manager this program knows how to ask, each with where its calls are documented.
@@ -44,7 +56,9 @@ const std::vector<SessionManagerService>& knownSessionManagers();
 // goes to logind, past logind's own gate: this port's gate is the one the request passes. The
 // system's permission is always logind's to give.
 // A refusal from a session manager is final, as from logind: nothing else is asked then.
-// An accepted request is watched until the session ends (SessionEndWatch).
+// A session manager's answer is waited for as long as it takes: it may hold it until its dialog
+// and the programs' are settled, and it ends the session, this program with it, when it goes
+// ahead. A request taken is watched until the session ends (SessionEndWatch).
 class SessionManagerPowerPort final : public PowerPort {
     Q_OBJECT
 public:
@@ -52,7 +66,7 @@ public:
     // first, then the others.
     SessionManagerPowerPort(BusLink sessionBus, std::unique_ptr<LogindPowerPort> fallback,
                             const QString& currentDesktop, QObject* parent = nullptr,
-                            int sessionEndDeadlineMs = SessionEndWatch::kDefaultDeadlineMs);
+                            int sessionEndDeadlineMs = kSessionEndDeadlineMs);
     ~SessionManagerPowerPort() override;
 
     void enableShutdownPrivilege() override;
@@ -61,18 +75,34 @@ public:
 
 private slots:
     void sessionEndCalledOff();
+    void nameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
 
 private:
     struct Candidate {
         const SessionManagerService* manager;
         const SessionManagerCall* call;
     };
+    // One request on its way down the candidates; `number` tells it from later ones.
+    struct Attempt {
+        PowerAction action;
+        unsigned number;
+        std::vector<Candidate> candidates;
+        std::size_t next = 0;
+    };
 
     std::vector<Candidate> candidatesFor(PowerAction action) const;
-    void tryCandidate(PowerAction action, std::vector<Candidate> candidates, std::size_t next);
-    void accept(PowerAction action, const SessionManagerService* manager);
+    void tryCandidate(Attempt attempt);
+    void skipManager(Attempt attempt);
+    void send(Attempt attempt, bool startIfNeeded);
+    void answered(Attempt attempt, const QDBusError& error);
+    bool isCurrent(const Attempt& attempt) const { return attempt.number == current_; }
+    void take(PowerAction action, const SessionManagerCall& call);
+    void accept(PowerAction action, const SessionManagerCall& call);
+    void conclude(PowerAction action);
     void fail(PowerAction action, const QString& reason, bool unreachable);
+    void lose(PowerAction action, const QString& reason);
     void cancel(PowerAction action, const QString& reason);
+    void overdue(PowerAction action, const QString& reason);
     void listenForCalledOff(QDBusConnection& bus, const SessionManagerService& manager);
 
     BusLink bus_;
@@ -80,6 +110,8 @@ private:
     std::vector<const SessionManagerService*> order_;
     PowerRequestGate gate_;
     SessionEndWatch sessionEnd_;
+    unsigned requests_ = 0;  // requests sent so far
+    unsigned current_ = 0;   // the one whose answers still count; 0 when none
 };
 
 }  // namespace zeravan::platform

@@ -9,32 +9,32 @@
 
 namespace zeravan::platform {
 
-// Watches a power request the system accepted until the session ends. A shutdown that goes ahead
-// ends this program; one that was called off (the user cancelled at a program's "save changes?",
-// a desktop's dialog, an inhibitor) leaves it running. The desktop's own word that it was called
-// off comes through calledOff(); otherwise the program still running at the deadline is the
-// sign. Either is told once, as `cancelled`.
+// Watches a power request the system has taken until the session ends. A shutdown that goes
+// ahead ends this program; one that was called off (the user cancelled at a program's "save
+// changes?", a desktop's dialog, an inhibitor) leaves it running. The system's own word that it
+// was called off comes through calledOff() and is told as `cancelled`. Where the system has no
+// such word, the program still running at the deadline is told as `overdue`: all that is known
+// then is that the shutdown has not happened. Either is told once.
 class SessionEndWatch final : public QObject {
     Q_OBJECT
 public:
-    // GNOME Shell's end-session dialog counts down 60 s before it goes ahead, and a desktop that
-    // lets programs save gives them time for it; a shutdown that goes ahead ends the session
-    // well within twice that.
-    static constexpr int kDefaultDeadlineMs = 120'000;
+    explicit SessionEndWatch(int deadlineMs = kSessionEndDeadlineMs, QObject* parent = nullptr);
 
-    explicit SessionEndWatch(int deadlineMs = kDefaultDeadlineMs, QObject* parent = nullptr);
-
-    void begin(PowerAction action);
+    // `saysWhenCalledOff`: the system says so when the end of the session is called off, so no
+    // deadline runs; its word is heeded either way.
+    void begin(PowerAction action, bool saysWhenCalledOff);
     void calledOff(const QString& reason);
     void stop();
-    bool isWatching() const { return deadline_.isActive(); }
+    bool isWatching() const { return watching_; }
 
 signals:
     void cancelled(zeravan::platform::PowerAction action, const QString& reason);
+    void overdue(zeravan::platform::PowerAction action, const QString& reason);
 
 private:
     QTimer deadline_;
     PowerAction action_ = PowerAction::PowerOff;
+    bool watching_ = false;
 };
 
 }  // namespace zeravan::platform

@@ -14,6 +14,12 @@ enum class PowerAction { PowerOff, Reboot, LogOff };
 // nobody answered at all (no bus, no logind, or no reply in time).
 enum class PowerPermission { Yes, Challenge, No, NotApplicable, Unreachable };
 
+// How long a request the system accepted may go on before the program says that it has not
+// happened, where the system has no word for an end of the session called off. GNOME Shell's
+// end-session dialog counts down 60 s, and programs asked to save get time for it; a shutdown
+// that goes ahead ends the session well within twice that.
+inline constexpr int kSessionEndDeadlineMs = 120'000;
+
 // The operating system's power requests. Requests return at once; their outcome arrives later
 // as a signal on the GUI thread.
 class PowerPort : public QObject {
@@ -30,14 +36,24 @@ public:
     virtual void askPowerOffPermission(QObject* context, PermissionAnswer answer) = 0;
 
 signals:
+    // The system has the request and carries it out in its own time: a session manager asking
+    // the programs, or showing its own dialog, logind, Windows. Told once a request, before
+    // requestAccepted where both come: a session manager that answers only once its dialog is
+    // settled (GNOME) has the request from the moment it is asked.
+    void requestTaken(zeravan::platform::PowerAction action);
     void requestAccepted(zeravan::platform::PowerAction action);
     // The system said no.
     void requestRefused(zeravan::platform::PowerAction action, const QString& reason);
-    // Nobody could be asked: the bus, or the service on it, could not be reached.
+    // Nobody could be asked: no bus, or no such service on it.
     void requestUnreachable(zeravan::platform::PowerAction action, const QString& reason);
-    // An accepted request came to nothing: the system or a program called the end of the
-    // session off, or the session still runs long after it should have ended.
+    // The request was sent, and its answer was lost with the bus or with the service: whether
+    // the system has it is not known.
+    void requestLost(zeravan::platform::PowerAction action, const QString& reason);
+    // The system or a program called the end of the session off, and the system said so.
     void requestCancelled(zeravan::platform::PowerAction action, const QString& reason);
+    // The session still runs kSessionEndDeadlineMs after the system accepted, where it has no
+    // word for a call-off: the shutdown has not happened within that time.
+    void requestOverdue(zeravan::platform::PowerAction action, const QString& reason);
 };
 
 }  // namespace zeravan::platform
