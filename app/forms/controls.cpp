@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace zeravan::forms {
 
@@ -53,10 +54,13 @@ void Label::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+// As tall as the font, or as its glyphs where they reach lower: a bold face made from a regular
+// one draws its strokes thicker, and the bottom of them would be cut off.
 void Label::fitToCaption() {
     if (!autoSize_) return;
     const QFontMetrics metrics(font());
-    resize(metrics.horizontalAdvance(text()), metrics.height());
+    const int inkBottom = metrics.ascent() + metrics.boundingRect(text()).bottom() + 1;
+    resize(metrics.horizontalAdvance(text()), std::max(metrics.height(), inkBottom));
 }
 
 Label* makeLabel(QWidget* parent, const QString& objectName, bool autoSize, const QRect& box,
