@@ -111,10 +111,12 @@ void keepAbove(QWidget& window) {
 }
 
 // Qt asks the window manager to drop the "above" state of a mapped window; setting the widget's
-// own flags would hide the window and show it again.
+// own flags would hide the window and show it again. A window manager may put it back below the
+// windows it was above (openbox does): raised, it stays on top of them until another comes.
 void stopKeepingAbove(QWidget& window) {
     window.overrideWindowFlags(window.windowFlags() & ~Qt::WindowStaysOnTopHint);
     if (QWindow* handle = window.windowHandle()) handle->setFlags(window.windowFlags());
+    window.raise();
 }
 
 // The window manager focuses the window, and raises it with that; the window takes no keyboard

@@ -15,6 +15,11 @@
 #   session   An XFCE session manager is on the session bus: it gets the one request, logind none.
 #   silent    logind never answers whether it may power off: once the program has waited its
 #             ten seconds, the schedule is refused and no countdown opens.
+#   handed_over  GNOME's session manager gets the one request and holds its answer while its
+#             dialog runs: the countdown says in words that the system is shutting down, the
+#             status line agrees, a window that opens afterwards comes on top of the countdown,
+#             and a screen reader hears no count below zero. The count runs on steady time, so
+#             this row lets the clock run its thirty seconds.
 # i3 is a tiling window manager that floats both windows of the program over the tiled terminal
 # and keeps no window above the others on request.
 source "$(dirname "$0")/lib.sh"
@@ -121,6 +126,47 @@ silent_row() {
     ! countdown_shown || fail "a schedule that logind never allowed opened the countdown"
     screenshot arming_silent
     echo "silent: no countdown opened; calls: $(cut -f1 "$calls" | tr '\n' ' ')"
+}
+
+handed_over_row() {
+    start_fake_logind --stamp
+    start_fake_session_manager gnome --stamp --hold-ms=600000
+    start_accessibility_bus
+    XDG_CURRENT_DESKTOP=GNOME start_zeravan
+    "${accessible_tree[@]}" events "$accessible_app" 70 >"$work/events" 2>&1 &
+    started+=($!)
+    await grep -q listening "$work/events" || fail "no screen reader listening: $(cat "$work/events")"
+    confirm_schedule
+    set_clock_to 23:30:00
+    await_countdown_in_trigger_second
+    local request='org.gnome.SessionManager Shutdown'
+    await_within 40 grep -q "^$request" "$session_calls" || fail "no $request: $(cat "$session_calls")"
+    await_request_in_shutdown_second "$request" "$session_calls"
+    above() { xprop -id "$dialog" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+    await eval '! above' || fail "the countdown still stays above the other windows"
+
+    # As a program asking "save changes?" would, a window opens now; the clock moves on as the
+    # desktop's dialog counts down.
+    xmessage -title opened-afterwards 'Save changes?' &
+    started+=($!)
+    local later stacking
+    later=$(wait_for_window '^opened-afterwards$' 10)
+    [ -n "$later" ] || fail "the window opened afterwards did not appear"
+    set_clock_to 23:31:30
+    sleep 4  # where the count would have gone on below zero
+    countdown_shown || fail "the countdown closed"
+    stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g')
+    # Listed bottom to top: whether window $2 is above window $1.
+    stacked_above() { grep -A1000 -ix "$(printf '0x%x' "$1")" <<<"$stacking" | grep -qix "$(printf '0x%x' "$2")"; }
+    stacked_above "$dialog" "$later" || fail "the window opened afterwards is not above the countdown: $stacking"
+    stacked_above "$main_window" "$dialog" || fail "the countdown went below the main window: $stacking"
+    screenshot "handed_over_$window_manager"
+    "${accessible_tree[@]}" tree "$accessible_app" "系统正在关机，请留意系统提示" "目前状态：系统正在关机" \
+        >"$work/handed_over.tree" 2>&1 || fail "handed over: $(cat "$work/handed_over.tree")"
+    ! grep -q "离关机时间还有 -" "$work/events" || fail "a count below zero was heard: $(grep 离关机 "$work/events")"
+    grep -q "离关机时间还有 2 秒" "$work/events" || fail "the count was not heard: $(cat "$work/events")"
+    echo "handed over: the countdown says $(grep -o "'系统正在关机[^']*'" "$work/handed_over.tree" | head -n1)," \
+        "under the window opened afterwards; heard: $(grep -o '离关机时间还有 [0-9-]* 秒' "$work/events" | tail -n3 | tr '\n' ' ')"
 }
 
 for row in "${rows[@]}"; do

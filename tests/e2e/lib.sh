@@ -151,6 +151,32 @@ start_fake_session_manager() {
     await grep -q ready "$work/session.out" || fail "the fake session manager did not start"
 }
 
+# The accessibility bus of at-spi2-core beside the private session bus, as a screen reader's
+# desktop has it; programs started from here on speak AT-SPI to it. Read what they say with
+# "${accessible_tree[@]}" (accessible_tree.py).
+start_accessibility_bus() {
+    require_private_bus
+    [[ ${DBUS_SESSION_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private session bus"
+    # The launcher tells where it is on the session bus; its registry is started on that bus
+    # when first asked for.
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/launcher.out" 2>&1 &
+    local launcher=$! child
+    started+=($launcher)
+    for _ in $(seq 100); do a11y_bus >/dev/null && break; sleep 0.05; done
+    [[ $(a11y_bus) == unix:path=$work/* ]] || fail "no accessibility bus: $(cat "$work/launcher.out")"
+    # The accessibility bus itself is the launcher's child; it ends before the launcher.
+    for child in $(pgrep -P "$launcher"); do started+=($child); done
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+a11y_bus() {
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        2>/dev/null | grep -o 'unix:path=[^,"]*'
+}
+# Debian's own Python, the one python3-pyatspi is installed for.
+accessible_tree=(/usr/bin/python3 "$repo/tests/e2e/accessible_tree.py")
+# Screen readers know the program by its application name, the one of its desktop entry.
+accessible_app=io.github.orrimel.Zeravan
+
 # Whatever starts the program from here on must reach our fake, never the machine's logind.
 require_private_bus() {
     [[ ${DBUS_SYSTEM_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private bus"

@@ -8,44 +8,25 @@
 # fake XFCE session manager, which accepts it and then says it was called off (as when the user
 # cancels an editor's "Save changes?"): the countdown and the status line then say so in words.
 source "$(dirname "$0")/lib.sh"
-# Debian's own Python, the one python3-pyatspi is installed for.
-tree="/usr/bin/python3 $(dirname "$0")/accessible_tree.py"
+tree=("${accessible_tree[@]}")
 start_display
 start_fake_logind
 start_fake_session_manager xfce --call-off-after-ms=1500
-require_private_bus
-[[ ${DBUS_SESSION_BUS_ADDRESS:-} == unix:path=$work/* ]] || fail "no private session bus"
-
-# The launcher starts the accessibility bus and tells where it is on the (private) session bus;
-# its registry is started on that bus when first asked for.
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/launcher.out" 2>&1 &
-launcher=$!
-started+=($launcher)
-a11y_bus() {
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-        2>/dev/null | grep -o 'unix:path=[^,"]*'
-}
-for _ in $(seq 100); do a11y_bus >/dev/null && break; sleep 0.05; done
-[[ $(a11y_bus) == unix:path=$work/* ]] || fail "no accessibility bus: $(cat "$work/launcher.out")"
-# The accessibility bus itself is the launcher's child; it ends before the launcher.
-for child in $(pgrep -P "$launcher"); do started+=($child); done
-
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-# Screen readers know the program by its application name, the one of its desktop entry.
-app=io.github.orrimel.Zeravan
+start_accessibility_bus
+app=$accessible_app
 start_zeravan
 sleep 1
-$tree tree "$app" "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
+"${tree[@]}" tree "$app" "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
     "目前状态：停 止" >"$work/main.tree" 2>&1 || fail "main window: $(cat "$work/main.tree")"
 
-$tree events "$app" 25 >"$work/events" 2>&1 &
+"${tree[@]}" events "$app" 25 >"$work/events" 2>&1 &
 started+=($!)
 for _ in $(seq 100); do grep -q listening "$work/events" && break; sleep 0.05; done
 confirm_schedule
 set_clock_to 23:30:00
 await_countdown_in_trigger_second
 sleep 2
-$tree tree "$app" "关机倒计时" "离关机时间还有 " "目前状态：执行中" >"$work/countdown.tree" 2>&1 ||
+"${tree[@]}" tree "$app" "关机倒计时" "离关机时间还有 " "目前状态：执行中" >"$work/countdown.tree" 2>&1 ||
     fail "countdown: $(cat "$work/countdown.tree")"
 grep -q "离关机时间还有 [0-9]* 秒" "$work/countdown.tree" || fail "no count: $(cat "$work/countdown.tree")"
 sleep 1
@@ -58,7 +39,7 @@ screenshot screen_reader
 set_clock_to 23:30:30  # the shutdown second comes, then the call-off
 await_within 10 grep -q 'Shutdown true' "$session_calls" || fail "the session manager was not asked"
 sleep 2.5
-$tree tree "$app" "关机被系统或程序取消" "目前状态：关机被系统或程序取消，明天照常执行" \
+"${tree[@]}" tree "$app" "关机被系统或程序取消" "目前状态：关机被取消，明天照常执行" \
     >"$work/called_off.tree" 2>&1 || fail "called off: $(cat "$work/called_off.tree")"
 ! grep -q "离关机时间还有 -" "$work/called_off.tree" || fail "a count below zero is still heard"
 screenshot screen_reader_called_off
