@@ -30,6 +30,28 @@ void MainWindowForm::Command3_Click() {
     services_.power.request(PowerAction::LogOff);
 }
 
+namespace {
+
+// What the status line says of a request of each kind.
+struct ActionWords {
+    std::string_view taken;
+    std::string_view refused;
+};
+
+ActionWords wordsFor(PowerAction action) {
+    switch (action) {
+        case PowerAction::PowerOff:
+            return {engine::powerOffTakenStatus, engine::powerOffRefusedText};
+        case PowerAction::Reboot:
+            return {engine::rebootTakenStatus, engine::rebootRefusedText};
+        case PowerAction::LogOff:
+            return {engine::logOffTakenStatus, engine::logOffRefusedText};
+    }
+    Q_UNREACHABLE();
+}
+
+}  // namespace
+
 // The status line's words, with the system's own in its tooltip; the countdown's in its place.
 void MainWindowForm::reportEnd(std::string_view status, const QString& reason,
                                std::string_view countdownText) {
@@ -41,36 +63,14 @@ void MainWindowForm::reportEnd(std::string_view status, const QString& reason,
 // The system has it, and the desktop may ask the user or the programs now: nothing is counted
 // any more, and the desktop's dialogs are not to be covered.
 void MainWindowForm::reportTaken(PowerAction action) {
-    std::string_view status;
-    switch (action) {
-        case PowerAction::PowerOff:
-            status = engine::powerOffTakenStatus;
-            break;
-        case PowerAction::Reboot:
-            status = engine::rebootTakenStatus;
-            break;
-        case PowerAction::LogOff:
-            status = engine::logOffTakenStatus;
-            break;
-    }
+    const std::string_view status = wordsFor(action).taken;
     Label6->setCaption(forms::q(status));
     Label6->setToolTip({});
     emit powerRequestTaken(forms::q(status) + forms::q(engine::takenCountdownAdvice));
 }
 
 void MainWindowForm::reportRefusal(PowerAction action, const QString& reason) {
-    std::string_view message;
-    switch (action) {
-        case PowerAction::PowerOff:
-            message = engine::powerOffRefusedText;
-            break;
-        case PowerAction::Reboot:
-            message = engine::rebootRefusedText;
-            break;
-        case PowerAction::LogOff:
-            message = engine::logOffRefusedText;
-            break;
-    }
+    const std::string_view message = wordsFor(action).refused;
     reportEnd(message, reason, message);
 }
 

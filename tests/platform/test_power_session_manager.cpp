@@ -63,6 +63,20 @@ struct Fakes {
     std::optional<FakeService> manager;
 };
 
+// A scheduled shutdown through the real windows, with the desktop's session manager (`kind`)
+// on the bus, or started by it on demand as `startedByBusAs` while the fake `beside` runs: the
+// calls the desktop and logind received, and what the countdown and the status line say once the
+// desktop has the request and, `endsAfterMs` later, when whatever it does has happened.
+struct Road {
+    QString kind;
+    QStringList options;
+    QString startedByBusAs;
+    QString beside;
+    int endsAfterMs = 0;
+    QStringList calls;
+    QStringList seen;  // countdown and status line, then again at the end
+};
+
 }  // namespace
 
 // The session manager port on one private bus that serves as both the session bus (the fake
@@ -313,67 +327,74 @@ void TestPowerSessionManager::acceptedRequestIsWatched() {
     QCOMPARE(calls.size(), sentAgain ? 2 : 1);
 }
 
-// A scheduled shutdown through the real windows, with the desktop's session manager on the bus
-// (or started by it, `startedByBus`, beside `beside`): the calls it received, and what the
-// countdown and the status line say once it has the request (`taken`) and at the end, when
-// whatever the desktop does has happened.
 void TestPowerSessionManager::whatTheUserSees_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<bool>("startedByBus");
-    QTest::addColumn<QString>("beside");
-    QTest::addColumn<int>("endsAfterMs");
-    QTest::addColumn<QStringList>("calls");  // the desktop's, then logind's
-    QTest::addColumn<QStringList>("seen");   // countdown and status: taken, then at the end
+    QTest::addColumn<Road>("road");
     const QStringList gnomeCalls{QStringLiteral("org.gnome.SessionManager Shutdown")};
     const QStringList plasmaCalls{QStringLiteral("org.kde.Shutdown logoutAndShutdown")};
+    const QString plasma = QStringLiteral("org.kde.Shutdown");
+    const QString ksmserver = QStringLiteral("kde-ksmserver");
     const auto q = [](std::string_view text) { return forms::q(text); };
     const QString takenStatus = q(engine::powerOffTakenStatus);
     const QStringList taken{takenStatus + q(engine::takenCountdownAdvice), takenStatus};
     const QStringList cancelled =
         taken + QStringList{q(engine::cancelledCountdownText), q(engine::cancelledStatus)};
-    const QString callOff = QStringLiteral("--call-off-after-ms=1500");
-
-    // GNOME Shell's dialog counts down 60 s before gnome-session answers; this one takes longer
-    // than D-Bus's default 25 s, which a call must not give up after.
-    QTest::newRow("gnome: answers once its dialog has counted down")
-        << "gnome" << QStringList{QStringLiteral("--hold-ms=26000")} << false << "" << 27'000
-        << gnomeCalls << taken + taken;
-    QTest::newRow("gnome: cancelled in its dialog")
-        << "gnome" << QStringList{callOff} << false << "" << 2'000 << gnomeCalls << cancelled;
     const QStringList refused{q(engine::powerOffRefusedText), q(engine::powerOffRefusedText)};
-    QTest::newRow("gnome: logout locked down")
-        << "gnome" << QStringList{QStringLiteral("--refuse=org.gnome.SessionManager.LockedDown")}
-        << false << "" << 0 << gnomeCalls << refused + refused;
-    QTest::newRow("plasma: started beside ksmserver, goes ahead")
-        << "kde" << QStringList{} << true << "kde-ksmserver" << 2'000 << plasmaCalls
-        << taken + taken;
-    QTest::newRow("plasma: called off, org.kde.Shutdown leaves the bus")
-        << "kde" << QStringList{callOff} << true << "kde-ksmserver" << 2'000 << plasmaCalls
-        << cancelled;
-    QTest::newRow("plasma before 5.25: no word, the deadline tells")
-        << "kde-ksmserver" << QStringList{} << false << "" << 2'000
-        << QStringList{QStringLiteral("org.kde.ksmserver logout 0 2 -1")}
-        << taken + QStringList{q(engine::overdueCountdownText), q(engine::overdueStatus)};
-    // Not started without its session, where nothing speaks for the desktop.
-    QTest::newRow("plasma's service file without ksmserver: logind")
-        << "kde" << QStringList{} << true << "" << 0 << QStringList{QStringLiteral("PowerOff true")}
-        << taken + taken;
+    const QStringList callOff{QStringLiteral("--call-off-after-ms=1500")};
+
+    const QString none;
+    const QStringList noOptions;
+    const std::pair<const char*, Road> roads[] = {
+        // GNOME Shell's dialog counts down 60 s before gnome-session answers; this one takes
+        // longer than D-Bus's default 25 s, which a call must not give up after.
+        {"gnome: answers once its dialog has counted down",
+         {QStringLiteral("gnome"),
+          {QStringLiteral("--hold-ms=26000")},
+          none,
+          none,
+          27'000,
+          gnomeCalls,
+          taken + taken}},
+        {"gnome: cancelled in its dialog",
+         {QStringLiteral("gnome"), callOff, none, none, 2'000, gnomeCalls, cancelled}},
+        {"gnome: logout locked down",
+         {QStringLiteral("gnome"),
+          {QStringLiteral("--refuse=org.gnome.SessionManager.LockedDown")},
+          none,
+          none,
+          0,
+          gnomeCalls,
+          refused + refused}},
+        {"plasma: started beside ksmserver, goes ahead",
+         {QStringLiteral("kde"), noOptions, plasma, ksmserver, 2'000, plasmaCalls, taken + taken}},
+        {"plasma: called off, org.kde.Shutdown leaves the bus",
+         {QStringLiteral("kde"), callOff, plasma, ksmserver, 2'000, plasmaCalls, cancelled}},
+        {"plasma before 5.25: no word, the deadline tells",
+         {ksmserver,
+          noOptions,
+          none,
+          none,
+          2'000,
+          {QStringLiteral("org.kde.ksmserver logout 0 2 -1")},
+          taken + QStringList{q(engine::overdueCountdownText), q(engine::overdueStatus)}}},
+        // Not started without its session, where nothing speaks for the desktop.
+        {"plasma's service file without ksmserver: logind",
+         {QStringLiteral("kde"),
+          noOptions,
+          plasma,
+          none,
+          0,
+          {QStringLiteral("PowerOff true")},
+          taken + taken}},
+    };
+    for (const auto& [tag, road] : roads) QTest::newRow(tag) << road;
 }
 
 void TestPowerSessionManager::whatTheUserSees() {
-    QFETCH(QString, kind);
-    QFETCH(QStringList, options);
-    QFETCH(bool, startedByBus);
-    QFETCH(QString, beside);
-    QFETCH(int, endsAfterMs);
-    QFETCH(QStringList, calls);
-    QFETCH(QStringList, seen);
+    QFETCH(Road, road);
     FakeService logind(*bus_, kLogind);
-    FakeService manager(*bus_, kind, options,
-                        startedByBus ? QStringLiteral("org.kde.Shutdown") : QString());
+    FakeService manager(*bus_, road.kind, road.options, road.startedByBusAs);
     std::optional<FakeService> session;
-    if (!beside.isEmpty()) session.emplace(*bus_, beside);
+    if (!road.beside.isEmpty()) session.emplace(*bus_, road.beside);
     QVERIFY(logind.isReady() && manager.isReady() && (!session || session->isReady()));
     const auto port = makePort(*bus_, {}, 1'500);
     Harness h({{2026, 12, 7}, {23, 29, 58}}, {}, port.get());
@@ -382,17 +403,17 @@ void TestPowerSessionManager::whatTheUserSees() {
     QVERIFY(h.dialog());
     const auto shown = [&h] { return QStringList{h.dialog()->Label1->Caption(), h.status()}; };
 
-    QTRY_COMPARE(shown(), seen.mid(0, 2));
+    QTRY_COMPARE(shown(), road.seen.mid(0, 2));
     QVERIFY(h.dialog()->Label2->isHidden());
     // Once the desktop has it, its dialogs and the programs' come on top of the countdown.
-    if (seen.first().endsWith(forms::q(engine::takenCountdownAdvice))) {
+    if (road.seen.first().endsWith(forms::q(engine::takenCountdownAdvice))) {
         QVERIFY(!(h.dialog()->windowFlags() & Qt::WindowStaysOnTopHint));
     }
-    QTest::qWait(endsAfterMs);
-    QTRY_COMPARE(shown(), seen.mid(2, 2));
-    QCOMPARE(
-        manager.calls() + logind.calls().filter(QRegularExpression(QStringLiteral("^PowerOff"))),
-        calls);
+    QTest::qWait(road.endsAfterMs);
+    QTRY_COMPARE(shown(), road.seen.mid(2, 2));
+    const QStringList asked =
+        logind.calls().filter(QRegularExpression(QStringLiteral("^PowerOff")));
+    QCOMPARE(manager.calls() + asked, road.calls);
     if (session) QCOMPARE(session->calls(), QStringList{});
 }
 

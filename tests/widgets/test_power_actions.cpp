@@ -47,37 +47,38 @@ void PowerActionsTest::eachPressRepeatsTheWholeSequence() {
 // countdown says.
 void PowerActionsTest::outcomeReachesTheStatusLine_data() {
     using Failure = test::FakePowerPort::Failure;
-    QTest::addColumn<std::optional<Failure>>("failure");  // none: the system took the request
+    struct Row {
+        const char* tag;
+        std::optional<Failure> failure;  // none: the system took the request
+        PowerAction action;
+        const char* status;
+        const char* countdown = nullptr;  // the status line's words where empty
+    };
+    const Row rows[] = {
+        {"shut down, refused", Failure::Refused, PowerAction::PowerOff, "关机被系统拒绝"},
+        {"restart, refused", Failure::Refused, PowerAction::Reboot, "重启被系统拒绝"},
+        {"log off, refused", Failure::Refused, PowerAction::LogOff, "注销被系统拒绝"},
+        {"unreachable", Failure::Unreachable, PowerAction::PowerOff, "无法连接系统电源服务"},
+        {"answer lost", Failure::Lost, PowerAction::PowerOff, "关机请求结果未知"},
+        {"called off", Failure::Cancelled, PowerAction::PowerOff, "关机被取消，明天照常执行",
+         "关机被系统或程序取消"},
+        {"overdue", Failure::Overdue, PowerAction::PowerOff, "关机未完成，明天照常执行",
+         "两分钟内未关机，明天照常执行"},
+        {"shut down, taken",
+         {},
+         PowerAction::PowerOff,
+         "系统正在关机",
+         "系统正在关机，请留意系统提示"},
+        {"restart, taken", {}, PowerAction::Reboot, "系统正在重启", "系统正在重启，请留意系统提示"},
+    };
+    QTest::addColumn<std::optional<Failure>>("failure");
     QTest::addColumn<PowerAction>("action");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("countdown");
-    QTest::newRow("shut down, refused")
-        << std::optional(Failure::Refused) << PowerAction::PowerOff << "关机被系统拒绝"
-        << "关机被系统拒绝";
-    QTest::newRow("restart, refused")
-        << std::optional(Failure::Refused) << PowerAction::Reboot << "重启被系统拒绝"
-        << "重启被系统拒绝";
-    QTest::newRow("log off, refused")
-        << std::optional(Failure::Refused) << PowerAction::LogOff << "注销被系统拒绝"
-        << "注销被系统拒绝";
-    QTest::newRow("unreachable") << std::optional(Failure::Unreachable) << PowerAction::PowerOff
-                                 << "无法连接系统电源服务"
-                                 << "无法连接系统电源服务";
-    QTest::newRow("answer lost") << std::optional(Failure::Lost) << PowerAction::PowerOff
-                                 << "关机请求结果未知"
-                                 << "关机请求结果未知";
-    QTest::newRow("called off") << std::optional(Failure::Cancelled) << PowerAction::PowerOff
-                                << "关机被取消，明天照常执行"
-                                << "关机被系统或程序取消";
-    QTest::newRow("overdue") << std::optional(Failure::Overdue) << PowerAction::PowerOff
-                             << "关机未完成，明天照常执行"
-                             << "两分钟内未关机，明天照常执行";
-    QTest::newRow("shut down, taken")
-        << std::optional<Failure>() << PowerAction::PowerOff << "系统正在关机"
-        << "系统正在关机，请留意系统提示";
-    QTest::newRow("restart, taken")
-        << std::optional<Failure>() << PowerAction::Reboot << "系统正在重启"
-        << "系统正在重启，请留意系统提示";
+    for (const Row& row : rows) {
+        QTest::newRow(row.tag) << row.failure << row.action << QString::fromUtf8(row.status)
+                               << QString::fromUtf8(row.countdown ? row.countdown : row.status);
+    }
 }
 
 void PowerActionsTest::outcomeReachesTheStatusLine() {
