@@ -8,6 +8,11 @@
 # wineboot that ExitWindowsEx starts, which ends this prefix's programs (and nothing else); its
 # own channel what each window answered when asked whether the session may end.
 # With "cancel", the cancel button is pressed instead and ExitWindowsEx is never called.
+# With "objected", a small program that objects to the end of the session runs beside it, built
+# here with the MinGW compiler and started first, so that Wine, which asks the programs one at a
+# time in the order they started, asks it first: it says no, and the session goes on. The
+# program calls ExitWindowsEx once all the same, and its countdown says in words that the system
+# has the shutdown and leaves the topmost band, so that the programs' dialogs can come on top.
 source "$(dirname "$0")/lib.sh"
 mode=${5:-shutdown}
 start_display
@@ -22,12 +27,28 @@ run_wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
     >"$work/reg.out" 2>&1 || fail "could not set the relay filter: $(cat "$work/reg.out")"
 stop_wine
 
+if [ "$mode" = objected ]; then
+    objector=$work/objector.exe
+    x86_64-w64-mingw32-g++-posix -O2 -static -mwindows -o "$objector" \
+        "$(dirname "$0")/objector.cpp" >"$work/objector.build" 2>&1 ||
+        fail "the objecting program did not build: $(cat "$work/objector.build")"
+fi
+
 trace=$work/trace.log
 program_log=$trace
 # The clock is preloaded, as on Linux, and read from a file that the test rewrites: Wine and its
 # wineserver see each move at once. It starts at 23:29:30 and is moved to just before each second
 # the test waits for, so that only Wine's own start takes real time.
 set_clock "$(offset_to 23:29:30)"
+if [ -n "${objector:-}" ]; then
+    # The first program starts the wineserver, which takes the clock with it.
+    (
+        export "${test_clock_environment[@]}"
+        run_wine "$objector"
+    ) >"$work/objector.out" 2>&1 &
+    started+=($!)
+    [ -n "$(wait_for_window '^objector$' 60)" ] || fail "the objecting program did not start"
+fi
 (
     export "${test_clock_environment[@]}" WINEDEBUG=+relay,+process,+wineboot
     run_wine "$zeravan_exe"
@@ -41,6 +62,9 @@ set_clock "$offset"
 await_countdown_in_trigger_second "$offset" 10
 sleep 1.5
 screenshot "wine_countdown_$mode"
+import -window "$dialog" "$work/counting.png"
+above() { xprop -id "$dialog" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+above || fail "the countdown is not topmost while it counts: $(xprop -id "$dialog" _NET_WM_STATE)"
 shutdown_second=$(((23 * 3600 + 30 * 60 + 31) * 1000))
 offset=$(offset_to 23:30:30)
 # Real time (ms since 1970) from which the traced calls belong to the shutdown second; the calls
@@ -75,6 +99,9 @@ fi
 set_clock "$offset"
 for _ in $(seq 600); do grep -q 'end-session' "$trace" && break; sleep 0.1; done
 exit_line=$(grep -m1 -P ':Call user32\.ExitWindowsEx\(' "$trace" || true)
+await_clock $((shutdown_second + 1300))
+exits=$(grep -cP ':Call user32\.ExitWindowsEx\(' "$trace" || true)
+[ "$exits" = 1 ] || fail "ExitWindowsEx was called $exits times in the shutdown second"
 [ -n "$exit_line" ] || fail "no ExitWindowsEx call; traced: $(grep -E 'Call |end-session' "$trace" | tail -n 20)"
 grep -qP 'ExitWindowsEx\(0*1,0*0\)' <<<"$exit_line" ||
     fail "ExitWindowsEx not called with EWX_SHUTDOWN alone: $exit_line"
@@ -94,6 +121,32 @@ ended=$(grep -m1 -P 'wineboot\.exe.*--end-session --shutdown' "$trace" || true)
 [ -n "$ended" ] || fail "Wine started no wineboot --end-session --shutdown"
 ended_at=$(cut -f1 <<<"$ended")
 echo "wineboot started at $(ms_of_day_at $((ended_at + offset * 1000))): ${ended#*$'\t'}"
+
+if [ "$mode" = objected ]; then
+    for _ in $(seq 300); do grep -aq 'received response WM_QUERYENDSESSION' "$trace" && break; sleep 0.1; done
+    answers=$(grep -a 'received response WM_QUERYENDSESSION' "$trace" | sed 's/.*received response //')
+    grep -q 'lresult 0$' <<<"$answers" || fail "nobody objected to the end of the session: $answers"
+    # Seconds of the desktop's own time later: the session goes on, and the countdown says what
+    # became of the shutdown.
+    set_clock "$((offset + 60))"
+    sleep 2
+    countdown_shown || fail "the countdown closed although the session goes on"
+    ! above || fail "the countdown stays topmost after Windows took the shutdown"
+    import -window "$dialog" "$work/told.png"
+    # Between the opening words and the count (x 141 to 151 of the dialog's line of words) the
+    # count leaves a gap; the words said instead of the count run through it.
+    gap_is_inked() {
+        [ "$(convert "$1" -crop 11x12+141+24 +repage -colorspace Gray -threshold 50% \
+            -format '%[fx:minima]' info:)" = 0 ]
+    }
+    ! gap_is_inked "$work/counting.png" || fail "no gap beside the count while it counted"
+    gap_is_inked "$work/told.png" || fail "the countdown says no words instead of the count"
+    screenshot wine_objected
+    echo "asked whether the session may end, the windows answered:"
+    sed 's/^/  /' <<<"$answers"
+    echo "one ExitWindowsEx; the session goes on, and the countdown says so, no longer topmost"
+    exit 0
+fi
 # wineboot asks every window whether the session may end (WM_QUERYENDSESSION), then ends it
 # (WM_ENDSESSION). A program that does not answer within 5 s gets Wine's "end program" dialog,
 # and wineboot waits for it as long as it takes; a loaded machine may need some seconds
