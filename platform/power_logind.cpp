@@ -86,7 +86,7 @@ void LogindPowerPort::send(PowerAction action) {
 void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
     if (!error.isValid() || error.name() == kOperationInProgress) {
         gate_.accepted(action);
-        sessionEnd_.begin(action, true);
+        sessionEnd_.begin(action, /*saysWhenCalledOff=*/true);
         emit requestTaken(action);
         emit requestAccepted(action);
         return;

@@ -307,7 +307,8 @@ void SessionManagerPowerPort::send(Attempt attempt, bool startIfNeeded) {
         QDBusMessage::createMethodCall(candidate.manager->service, candidate.manager->path,
                                        candidate.manager->interface, candidate.call->method);
     message.setArguments(candidate.call->arguments);
-    // A session manager that is not running must not be started by asking it.
+    // A session manager that is not running is not started by asking it, unless it is part of a
+    // session that runs (startedBeside).
     message.setAutoStartService(startIfNeeded);
     QDBusConnection bus = bus_.connection();
     listenForCalledOff(bus, *candidate.manager);

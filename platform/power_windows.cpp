@@ -66,7 +66,7 @@ void WindowsPowerPort::request(PowerAction action) {
         [this, action, accepted, reason = QString::fromLocal8Bit(reason)] {
             if (accepted) {
                 gate_.accepted(action);
-                sessionEnd_.begin(action, false);
+                sessionEnd_.begin(action, /*saysWhenCalledOff=*/false);
                 emit requestTaken(action);
                 emit requestAccepted(action);
             } else {
