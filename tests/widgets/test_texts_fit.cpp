@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+#include <QDebug>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
@@ -193,16 +194,9 @@ void TextsFitTest::everyTextFits() {
     const QRect ink = inkOf(text, widget.font(), layout, scale);
     const QRectF visible(QPointF(layout.visible.topLeft()) * scale,
                          QSizeF(layout.visible.size()) * scale);
-    QVERIFY2(visible.contains(QRectF(ink)),
-             qPrintable(QStringLiteral("ink %1,%2 %3×%4 outside %5,%6 %7×%8 (device pixels)")
-                            .arg(ink.x())
-                            .arg(ink.y())
-                            .arg(ink.width())
-                            .arg(ink.height())
-                            .arg(visible.x())
-                            .arg(visible.y())
-                            .arg(visible.width())
-                            .arg(visible.height())));
+    QString where;
+    QDebug(&where) << "ink" << ink << "outside" << visible << "in device pixels";
+    QVERIFY2(visible.contains(QRectF(ink)), qPrintable(where));
 }
 
 QTEST_MAIN(TextsFitTest)
