@@ -32,14 +32,9 @@ SingleInstanceLock::SingleInstanceLock(SingleInstancePlace place,
 // while listening is not (Qt binds elsewhere and renames over whatever is at the name).
 SingleInstanceLock::Claim SingleInstanceLock::claim() {
     if (name_.isEmpty()) return Claim::unavailable;
-    const std::string lockFile = lock_.fileName().toStdString();
     const QDeadlineTimer giveUp(holderWait_);
     while (!lock_.tryLock(0)) {
-        if (lock_.error() != QLockFile::LockFailedError) {
-            problem_ = {"无法创建锁文件 " + lockFile,
-                        "the lock file " + lockFile + " cannot be made"};
-            return Claim::unavailable;
-        }
+        if (lock_.error() != QLockFile::LockFailedError) return lockCannotBeMade();
         // Its holder may have taken it a moment ago and not be listening yet, or be ending: it
         // stops listening before it lets the lock go.
         const Claim asked = askHolder();
@@ -48,16 +43,27 @@ SingleInstanceLock::Claim SingleInstanceLock::claim() {
             // A lock left by a copy whose process id has come round to another copy of the
             // program looks held; it is free when no process keeps it open (locked, on Linux).
             if (lock_.removeStaleLockFile() && lock_.tryLock(0)) break;
-            const std::string seconds = QString::number(holderWait_.count() / 1000.0).toStdString();
-            problem_ = {
-                "锁文件 " + lockFile + " 被另一份程序占用，但它在 " + seconds + " 秒内没有应答",
-                "the lock file " + lockFile +
-                    " is held by another copy that did not answer within " + seconds + " s"};
-            return Claim::unavailable;
+            return holderDoesNotAnswer();
         }
         QThread::msleep(askAgainAfterMs);
     }
     return holdName();
+}
+
+SingleInstanceLock::Claim SingleInstanceLock::lockCannotBeMade() {
+    const std::string lockFile = lock_.fileName().toStdString();
+    problem_ = {"无法创建锁文件 " + lockFile, "the lock file " + lockFile + " cannot be made"};
+    return Claim::unavailable;
+}
+
+SingleInstanceLock::Claim SingleInstanceLock::holderDoesNotAnswer() {
+    const std::string lockFile = lock_.fileName().toStdString();
+    const std::string seconds =
+        QString::number(std::chrono::duration<double>(holderWait_).count()).toStdString();
+    problem_ = {"锁文件 " + lockFile + " 被另一份程序占用，但它在 " + seconds + " 秒内没有应答",
+                "the lock file " + lockFile +
+                    " is held by another copy that did not answer within " + seconds + " s"};
+    return Claim::unavailable;
 }
 
 // With the lock taken: a copy that runs without the lock file (one from before there was one)

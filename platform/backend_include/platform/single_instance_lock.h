@@ -41,6 +41,8 @@ signals:
 
 private:
     Claim holdName();
+    Claim lockCannotBeMade();
+    Claim holderDoesNotAnswer();
     Claim askHolder();
     void answerAsks();
 
