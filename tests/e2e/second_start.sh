@@ -56,45 +56,37 @@ wait "$zeravan_pid" 2>/dev/null || true
 # every other reaches it and ends with status 0. The starts wait on a pipe until all are there,
 # and are let go together; each round but the last starts with no program and ends the one it
 # left, killed, so that the next takes over its lock.
-alive() { local state; state=$(ps -o stat= -p "$1") && [[ $state != Z* ]]; }
-count_alive() {
+running() {
     local pid count=0
-    for pid; do alive "$pid" && count=$((count + 1)); done
+    for pid; do kill -0 "$pid" 2>/dev/null && count=$((count + 1)); done
     echo "$count"
 }
+one_runs() { [ "$(running "$@")" = 1 ]; }
 all_waiting() { [ "$(wc -l <"$work/waiting")" = "$1" ]; }
-one_alive() { [ "$(count_alive "$@")" = 1 ]; }
 # Round $1: $2 starts at once, beside the program $zeravan_pid when one runs; sets zeravan_pid to
 # the program left.
 burst() {
-    local round=$1 starts=$2 pids=() pid status left=()
-    rm -f "$work/gate" "$work/waiting"
-    mkfifo "$work/gate"
-    exec 7<>"$work/gate"
+    local round=$1 starts=$2 pids=() status
+    rm -f "$work/gate" "$work/waiting" && mkfifo "$work/gate" && exec 7<>"$work/gate"
     for i in $(seq "$starts"); do
         (echo >>"$work/waiting" && read -r _ <&7 && exec 7<&- &&
             exec "${on_test_clock[@]}" "$zeravan" >"$work/burst-$i.out" 2>&1) &
-        pids+=($!)
-        started+=($!)
+        pids+=($!) started+=($!)
     done
     await_within 20 all_waiting "$starts" || fail "round $round: not all starts were waiting"
-    printf 'go\n%.0s' $(seq "$starts") >&7
-    exec 7>&-
-    await_within 60 one_alive "${pids[@]}" $zeravan_pid ||
-        fail "round $round: $(count_alive "${pids[@]}" $zeravan_pid) programs still run a minute later"
+    printf 'go\n%.0s' $(seq "$starts") >&7 && exec 7>&-
+    await_within 60 one_runs "${pids[@]}" $zeravan_pid ||
+        fail "round $round: $(running "${pids[@]}" $zeravan_pid) programs run a minute later"
+    [ -z "$zeravan_pid" ] || kill -0 "$zeravan_pid" || fail "round $round: the program ended"
     for i in "${!pids[@]}"; do
-        pid=${pids[$i]}
-        if alive "$pid"; then left+=("$pid") && continue; fi
+        kill -0 "${pids[$i]}" 2>/dev/null && zeravan_pid=${pids[$i]} && continue
         status=0
-        wait "$pid" || status=$?
+        wait "${pids[$i]}" || status=$?
         [ "$status" = 0 ] || fail "round $round: a start ended with status $status: $(cat "$work/burst-$((i + 1)).out")"
     done
-    [ -z "$zeravan_pid" ] || alive "$zeravan_pid" || fail "round $round: the running program ended"
-    zeravan_pid=${zeravan_pid:-${left[0]}}
-    [ -n "$(wait_for_window '^ZeravanV8\.0$' 20)" ] || fail "round $round: no main window"
-    sleep 0.5
-    [ "$(main_windows)" = 1 ] || fail "round $round: $(main_windows) main windows"
-    echo "burst round $round: $starts starts at once, 1 program left (pid $zeravan_pid), $((starts - ${#left[@]})) starts ended with status 0"
+    [ -n "$(wait_for_window '^ZeravanV8\.0$' 20)" ] && sleep 0.5 && [ "$(main_windows)" = 1 ] ||
+        fail "round $round: $(main_windows) main windows"
+    echo "burst round $round: $starts starts at once, 1 program left, the other starts ended with status 0"
 }
 zeravan_pid=
 for round in 1 2 3 4 5; do

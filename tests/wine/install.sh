@@ -76,10 +76,9 @@ installed_files() { (cd "$installed" && find . -type f -printf '%p %i\n' | sort)
 program_ended() { ! kill -0 "$zeravan_pid" 2>/dev/null; }
 # The installer, or the uninstaller as scripts run it to learn its status: from a copy, told the
 # folder by "_?=", last and unquoted (started as it is, it hands over to such a copy of its own
-# and ends at once with status 0). Silently; sets status and notes what came of it.
+# and ends at once with status 0). Silently; fails unless it ends with status $2.
 silently() {
-    local what=$1
-    status=0
+    local what=$1 status=0
     if [ "$what" = uninstall ]; then
         cp "$installed/uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
         run_wine cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Zeravan' \
@@ -87,20 +86,25 @@ silently() {
     else
         run_wine "$setup_exe" /S >"$work/$what.out" 2>&1 || status=$?
     fi
+    [ "$status" = "$2" ] || fail "the $what, the program $state, ended with status $status: $(cat "$work/$what.out")"
     outcomes+=("$what silently, the program $state: status $status")
+}
+# Every file as it was (the same files, none moved), and the program still running.
+unchanged() {
+    [ "$(installed_files)" = "$before" ] || fail "$1 changed the files: $(installed_files)"
+    ! program_ended || fail "$1 ended the program"
+    outcomes[-1]+=", the program runs on, no file changed"
 }
 outcomes=()
 
 # Upgrading while the program runs with nothing set: asked, it ends, and every file is replaced.
 state=idle
 before=$(installed_files)
-silently upgrade
-[ "$status" = 0 ] || fail "the upgrade ended with status $status: $(cat "$work/upgrade.out")"
+silently upgrade 0
 await program_ended || fail "the upgrade left the program running"
-[ "$(cut -d' ' -f1 <<<"$before")" = "$(installed_files | cut -d' ' -f1)" ] ||
-    fail "the upgrade changed which files are installed: $(installed_files)"
-[ -z "$(comm -12 <(echo "$before") <(installed_files))" ] ||
-    fail "the upgrade left files in place: $(comm -12 <(echo "$before") <(installed_files))"
+[ "$(cut -d' ' -f1 <<<"$before")" = "$(installed_files | cut -d' ' -f1)" ] &&
+    [ -z "$(comm -12 <(echo "$before") <(installed_files))" ] ||
+    fail "the upgrade did not replace every file, or only those: $(installed_files)"
 outcomes[-1]+=", the program ended, all $(wc -l <<<"$before") files replaced"
 
 # With a shutdown set the program will not end: the upgrade (silent and interactive) and the
@@ -114,13 +118,7 @@ await_main_window
 click "$main_window" 324 76  # "确 定"
 state=armed
 before=$(installed_files)
-unchanged() {
-    [ "$(installed_files)" = "$before" ] || fail "$1 changed the files: $(installed_files)"
-    ! program_ended || fail "$1 ended the program"
-    outcomes[-1]+=", the program runs on, no file changed"
-}
-silently upgrade
-[ "$status" = 3 ] || fail "the refused upgrade ended with status $status"
+silently upgrade 3
 unchanged "the refused upgrade"
 
 start_window_manager
@@ -130,11 +128,12 @@ setup_window=$(wait_for_window '^Zeravan 安装' 30)
 [ -n "$setup_window" ] || fail "the installer's window did not open"
 sleep 1
 xdotool windowactivate --sync "$setup_window" key Return  # "安装(I)" on the folder page
-message() { grep -a -m1 'trace:msgbox' "$work/interactive.out" | sed 's/.*L"\(.*\)"$/\1/'; }
 await_within 30 grep -aq 'trace:msgbox' "$work/interactive.out" || fail "the installer showed no message"
-said=$(message | perl -CS -pe 's/\\([0-9a-f]{4})/chr(hex($1))/ge; s/\\r\\n/ /g')
-expected='Zeravan 已设定关机，现在不能退出。 请先在 Zeravan 中取消关机，再点“重试”继续安装；点“取消”则不安装。'
-[ "$said" = "$expected" ] || fail "the installer said: $said"
+# Wine writes the message as a C string, other than ASCII as \xxxx.
+said=$(grep -a -m1 'trace:msgbox' "$work/interactive.out" | sed 's/.*L"\(.*\)"$/\1/' |
+    perl -CS -pe 's/\\([0-9a-f]{4})/chr(hex($1))/ge; s/\\r\\n/ /g')
+[ "$said" = 'Zeravan 已设定关机，现在不能退出。 请先在 Zeravan 中取消关机，再点“重试”继续安装；点“取消”则不安装。' ] ||
+    fail "the installer said: $said"
 sleep 1
 screenshot wine_install_refused
 xdotool key Escape  # "取消"
@@ -144,16 +143,14 @@ outcomes+=("upgrade interactively, the program armed: \"$said\", cancelled, stat
 [ "$status" = 3 ] || fail "the cancelled interactive upgrade ended with status $status"
 unchanged "the interactive upgrade"
 
-silently uninstall
-[ "$status" = 3 ] || fail "the refused uninstall ended with status $status"
+silently uninstall 3
 unchanged "the refused uninstall"
 
 # Disarmed, the program ends for the uninstaller, which removes every file it installed.
 click "$main_window" 324 76  # "修改"
 state=idle
 echo mine >"$installed/notes.txt"
-silently uninstall
-[ "$status" = 0 ] || fail "the uninstaller ended with status $status: $(cat "$work/uninstall.out")"
+silently uninstall 0
 await program_ended || fail "the uninstall left the program running"
 wait_wine
 [ "$(find "$installed" | sort)" = "$installed
