@@ -12,6 +12,7 @@
 #include "app/chinese_qt_texts.h"
 #include "app/global_forms.h"
 #include "platform/graphical_desktop.h"
+#include "platform/installer_requests.h"
 #include "platform/library_search.h"
 #include "platform/link_opener_desktop.h"
 #include "platform/page_view_text.h"
@@ -128,6 +129,9 @@ int run(int argc, char** argv) {
     globals.form1.Show();
     QObject::connect(&runningCopy, &platform::SingleInstanceLock::askedFor, &application,
                      [&globals] { globals.form1->bringBack(); });
+    const std::unique_ptr<platform::InstallerRequests> installer =
+        platform::makeInstallerRequests();
+    installer->answerWith([&globals] { return globals.form1->endForInstaller(); });
     return QApplication::exec();
 }
 

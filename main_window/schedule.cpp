@@ -96,4 +96,10 @@ void MainWindowForm::Timer1_Timer() {
     }
 }
 
+bool MainWindowForm::endForInstaller() {
+    if (engine::isArmed(u8(Command4->text()))) return false;
+    F02_Click();
+    return true;
+}
+
 }  // namespace zeravan

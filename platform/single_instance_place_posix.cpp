@@ -65,12 +65,14 @@ std::string folderForName() {
 SingleInstancePlace findSingleInstancePlace(const std::string& session) {
     const std::string folder = folderForName();
     SingleInstanceProblem problem = folderProblem(folder);
-    if (!problem.english.empty()) return {{}, std::move(problem)};
+    if (!problem.english.empty()) return {{}, {}, std::move(problem)};
     const QByteArray sessionHash =
         QCryptographicHash::hash(QByteArray::fromStdString(session), QCryptographicHash::Sha1);
-    return {QString::fromStdString(folder) + QStringLiteral("/io.github.orrimel.Zeravan-") +
-                QString::fromLatin1(sessionHash.toHex().left(16)),
-            {}};
+    const QString name = QString::fromStdString(folder) +
+                         QStringLiteral("/io.github.orrimel.Zeravan-") +
+                         QString::fromLatin1(sessionHash.toHex().left(16));
+    // Beside the name, in the same checked folder: nobody else can take it first either.
+    return {name, name + QStringLiteral(".lock"), {}};
 }
 
 bool peerIsSameUser(qintptr socketDescriptor) {

@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <sddl.h>
 
+#include <QDir>
 #include <vector>
 
 #include "platform/single_instance_place.h"
@@ -38,11 +39,14 @@ std::wstring userOfProcess(HANDLE process) {
 SingleInstancePlace findSingleInstancePlace(const std::string& session) {
     const std::wstring user = userOfProcess(GetCurrentProcess());
     if (user.empty()) {
-        return {{}, {"无法读取当前用户的身份", "the current user's identity cannot be read"}};
+        return {{}, {}, {"无法读取当前用户的身份", "the current user's identity cannot be read"}};
     }
-    return {QStringLiteral("io.github.orrimel.Zeravan-") + QString::fromStdWString(user) +
-                QLatin1Char('-') + QString::fromStdString(session),
-            {}};
+    const QString name = QStringLiteral("io.github.orrimel.Zeravan-") +
+                         QString::fromStdWString(user) + QLatin1Char('-') +
+                         QString::fromStdString(session);
+    // A pipe has no folder: the lock file goes into the user's own temporary folder, which only
+    // the user and the administrators may write to.
+    return {name, QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock"), {}};
 }
 
 bool peerIsSameUser(qintptr socketDescriptor) {

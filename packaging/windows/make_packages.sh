@@ -71,19 +71,26 @@ rm -f "$out/$name.zip"
 (cd "$out" && cmake -E tar cf "$name.zip" --format=zip "$name")
 echo "made $out/$name.zip: $(cd "$stage" && find . -type f | sort | tr '\n' ' ')"
 
-# What the uninstaller deletes, by name: every file of the release, then its folders, deepest
-# first, each only when empty. Anything else in the install folder stays.
-uninstall_list=$out/uninstall_list.nsh
+# The release's files and folders by name (folders deepest first), for the installer to set aside
+# what an earlier install left and for the uninstaller to remove just what was installed.
+# Anything else in the install folder stays.
+release_files=$out/release_files.nsh
 {
+    echo '!macro FOR_EACH_RELEASE_FILE DO'
     (cd "$stage" && find . -type f | sort) | while read -r file; do
-        printf '    Delete "$INSTDIR\\%s"\n' "${file#./}"
+        printf '    !insertmacro ${DO} "%s"\n' "${file#./}"
     done
+    echo '!macroend'
+    echo '!macro FOR_EACH_RELEASE_FOLDER DO'
     (cd "$stage" && find . -mindepth 1 -type d | sort -r) | while read -r folder; do
-        printf '    RMDir "$INSTDIR\\%s"\n' "${folder#./}"
+        printf '    !insertmacro ${DO} "%s"\n' "${folder#./}"
     done
-} | sed 's|/|\\|g' >"$uninstall_list"
+    echo '!macroend'
+} | sed 's|/|\\|g' >"$release_files"
+# What "Programs and Features" shows as the program's size.
+installed_kb=$(find "$stage" -type f -printf '%s\n' | awk '{ bytes += $1 } END { print int((bytes + 1023) / 1024) }')
 
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DUNINSTALL_LIST="$uninstall_list" \
-    -DICON="$here/../../assets/zeravan.ico" -DOUTFILE="$out/zeravan-$version-setup.exe" \
-    "$here/zeravan.nsi"
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DRELEASE_FILES="$release_files" \
+    -DINSTALLED_SIZE_KB="$installed_kb" -DICON="$here/../../assets/zeravan.ico" \
+    -DOUTFILE="$out/zeravan-$version-setup.exe" "$here/zeravan.nsi"
 echo "made $out/zeravan-$version-setup.exe"

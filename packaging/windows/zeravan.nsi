@@ -2,8 +2,12 @@
 ; SPDX-License-Identifier: MIT
 ; The Windows installer: Simplified Chinese pages, the program in Program Files, a Start-menu
 ; shortcut and an entry in "Programs and Features". /S installs and uninstalls silently.
+; Neither touches a file while the program runs from them: they ask it to end first, and it
+; does unless a shutdown is set; then, or when its files are in use, they say so and stop (status
+; 3 when silent). An upgrade replaces every file or none, an uninstall removes every file or none.
 ; makensis -DVERSION=<version> -DSTAGE=<folder with zeravan.exe and its DLLs>
-;          -DUNINSTALL_LIST=<Delete and RMDir lines for every file and folder of STAGE>
+;          -DRELEASE_FILES=<FOR_EACH_RELEASE_FILE and FOR_EACH_RELEASE_FOLDER over STAGE>
+;          -DINSTALLED_SIZE_KB=<size of STAGE's files in KiB>
 ;          -DICON=<zeravan.ico> -DOUTFILE=<setup.exe> zeravan.nsi
 Unicode true
 Target amd64-unicode
@@ -13,6 +17,15 @@ RequestExecutionLevel admin
 !define NAME "Zeravan"
 !define PUBLISHER "Zeravan developers"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
+; How a running program is asked to end (platform/installer_requests_windows.cpp): a message-only
+; window of this class, sent this registered message, answers 1 (ending) or 2 (staying).
+!define REQUEST_CLASS "io.github.orrimel.Zeravan.InstallerRequests"
+!define REQUEST_MESSAGE "io.github.orrimel.Zeravan.EndForInstaller"
+!define HWND_MESSAGE -3
+; The status of an installer or uninstaller that stopped with nothing changed: the program runs,
+; or a file could not be replaced or removed.
+!define PROGRAM_RUNNING_STATUS 3
+!define FILE_STUCK_STATUS 4
 
 Name "${NAME}"
 OutFile "${OUTFILE}"
@@ -25,6 +38,7 @@ AllowRootDirInstall true
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 !include "MUI2.nsh"
+!include "${RELEASE_FILES}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE refuseSharedFolder
@@ -84,12 +98,138 @@ Function refuseSharedFolder
     ${EndIf}
 FunctionEnd
 
+; Every file the installer puts in: the release's, and the uninstaller.
+!macro FOR_EACH_INSTALLED_FILE DO
+    !insertmacro FOR_EACH_RELEASE_FILE ${DO}
+    !insertmacro ${DO} "uninstall.exe"
+!macroend
+
+; Leaves in $R0 the first file that is there but that cannot be opened for writing with nobody
+; else using it: a program runs from it, or holds it open.
+!macro NOTE_IF_BUSY FILE
+    ${If} $R0 == ""
+    ${AndIf} ${FileExists} "$INSTDIR\${FILE}"
+        System::Call 'kernel32::CreateFileW(w "$INSTDIR\${FILE}", i 0x40000000, i 0, p 0, i 3, i 0, p 0) p .R1'
+        ${If} $R1 = -1
+            StrCpy $R0 "${FILE}"
+        ${Else}
+            System::Call 'kernel32::CloseHandle(p R1)'
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+; Renames a file that is there to <file>.zeravan-old, until one cannot be: then leaves it in $R0.
+!macro SET_ASIDE FILE
+    ${If} $R0 == ""
+    ${AndIf} ${FileExists} "$INSTDIR\${FILE}"
+        Delete "$INSTDIR\${FILE}.zeravan-old"
+        ClearErrors
+        Rename "$INSTDIR\${FILE}" "$INSTDIR\${FILE}.zeravan-old"
+        ${IfThen} ${Errors} ${|} StrCpy $R0 "${FILE}" ${|}
+    ${EndIf}
+!macroend
+
+!macro TAKE_BACK FILE
+    ${If} ${FileExists} "$INSTDIR\${FILE}.zeravan-old"
+        Rename "$INSTDIR\${FILE}.zeravan-old" "$INSTDIR\${FILE}"
+    ${EndIf}
+!macroend
+
+!macro DROP_ASIDE FILE
+    Delete "$INSTDIR\${FILE}.zeravan-old"
+!macroend
+
+!macro REMOVE_FILE FILE
+    Delete "$INSTDIR\${FILE}"
+!macroend
+
+!macro REMOVE_FOLDER FOLDER
+    RMDir "$INSTDIR\${FOLDER}"
+!macroend
+
+; Says why, and stops with nothing changed.
+!macro STOP STATUS TEXT
+    MessageBox MB_ICONSTOP "${TEXT}" /SD IDOK
+    SetErrorLevel ${STATUS}
+    Quit
+!macroend
+
+; The same for the installer and the uninstaller (UN: "un."), which says what it does (DOING).
+!macro RUNNING_PROGRAM_FUNCTIONS UN DOING
+; Asks each running program, one after another, to end, and waits up to 10 s for each that agrees
+; to end. Leaves "staying" in $R0 when one stays because a shutdown is set; a program that does
+; not answer within 5 s is left to the check of the files.
+Function ${UN}endRunningPrograms
+    StrCpy $R0 ""
+    StrCpy $R3 0
+    System::Call 'user32::RegisterWindowMessageW(w "${REQUEST_MESSAGE}") i .R1'
+    ${Do}
+        FindWindow $R2 "${REQUEST_CLASS}" "" ${HWND_MESSAGE}
+        ; None left, or the one asked before did not end in time.
+        ${If} $R2 = 0
+        ${OrIf} $R2 = $R3
+            ${ExitDo}
+        ${EndIf}
+        StrCpy $R3 $R2
+        System::Call 'user32::GetWindowThreadProcessId(p R2, *i .R4)'
+        ClearErrors
+        SendMessage $R2 $R1 0 0 $R5 /TIMEOUT=5000
+        ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+        ${If} $R5 = 2
+            StrCpy $R0 "staying"
+            ${ExitDo}
+        ${EndIf}
+        ; SYNCHRONIZE
+        System::Call 'kernel32::OpenProcess(i 0x100000, i 0, i R4) p .R6'
+        System::Call 'kernel32::WaitForSingleObject(p R6, i 10000)'
+        System::Call 'kernel32::CloseHandle(p R6)'
+    ${Loop}
+FunctionEnd
+
+; Before any file is touched: every running program has ended and no file is in use, or the user
+; is told why not and may try again; silently, or cancelled, it stops with nothing changed.
+Function ${UN}makeWayForFiles
+    retry:
+    Call ${UN}endRunningPrograms
+    ${If} $R0 == "staying"
+        StrCpy $R7 "Zeravan 已设定关机，现在不能退出。$\r$\n请先在 Zeravan 中取消关机，再点“重试”继续${DOING}；点“取消”则不${DOING}。"
+    ${Else}
+        !insertmacro FOR_EACH_INSTALLED_FILE NOTE_IF_BUSY
+        ${IfThen} $R0 == "" ${|} Return ${|}
+        StrCpy $R7 "Zeravan 正在运行，或文件 $INSTDIR\$R0 正被使用，无法${DOING}。$\r$\n请先退出 Zeravan，再点“重试”继续${DOING}；点“取消”则不${DOING}。"
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R7" /SD IDCANCEL IDRETRY retry
+    SetErrorLevel ${PROGRAM_RUNNING_STATUS}
+    Quit
+FunctionEnd
+!macroend
+!insertmacro RUNNING_PROGRAM_FUNCTIONS "" "安装"
+!insertmacro RUNNING_PROGRAM_FUNCTIONS "un." "卸载"
+
 Section
     ; A silent install shows no directory page.
     Call refuseSharedFolder
+    Call makeWayForFiles
+    ; The files of an earlier install are set aside first, and taken back should any step fail.
+    StrCpy $R0 ""
+    !insertmacro FOR_EACH_INSTALLED_FILE SET_ASIDE
+    ${If} $R0 != ""
+        !insertmacro FOR_EACH_INSTALLED_FILE TAKE_BACK
+        !insertmacro STOP ${FILE_STUCK_STATUS} "无法替换文件 $INSTDIR\$R0，没有安装任何文件。"
+    ${EndIf}
     SetOutPath "$INSTDIR"
+    ; Failing to write a file sets the error flag instead of asking.
+    SetOverwrite try
+    ClearErrors
     File /r "${STAGE}\*"
     WriteUninstaller "$INSTDIR\uninstall.exe"
+    ${If} ${Errors}
+        !insertmacro FOR_EACH_INSTALLED_FILE REMOVE_FILE
+        !insertmacro FOR_EACH_RELEASE_FOLDER REMOVE_FOLDER
+        !insertmacro FOR_EACH_INSTALLED_FILE TAKE_BACK
+        !insertmacro STOP ${FILE_STUCK_STATUS} "无法写入文件夹 $INSTDIR，没有安装任何文件。"
+    ${EndIf}
+    !insertmacro FOR_EACH_INSTALLED_FILE DROP_ASIDE
     CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\zeravan.exe"
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
@@ -101,12 +241,21 @@ Section
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${INSTALLED_SIZE_KB}
 SectionEnd
 
+; Every file is set aside before any is deleted, and taken back should one not move.
 Section "Uninstall"
+    Call un.makeWayForFiles
+    StrCpy $R0 ""
+    !insertmacro FOR_EACH_INSTALLED_FILE SET_ASIDE
+    ${If} $R0 != ""
+        !insertmacro FOR_EACH_INSTALLED_FILE TAKE_BACK
+        !insertmacro STOP ${FILE_STUCK_STATUS} "无法删除文件 $INSTDIR\$R0，没有卸载任何文件。"
+    ${EndIf}
+    !insertmacro FOR_EACH_INSTALLED_FILE DROP_ASIDE
+    !insertmacro FOR_EACH_RELEASE_FOLDER REMOVE_FOLDER
     Delete "$SMPROGRAMS\${NAME}.lnk"
-    !include "${UNINSTALL_LIST}"
-    Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -3,8 +3,9 @@
 # SPDX-License-Identifier: MIT
 # One program at a time: a second start ends at once with status 0, leaving one main window,
 # and brings the running program's window back, also out of the notification area. A copy
-# killed outright leaves its name behind for the next start to take over; another user who
-# takes the name's folder first does not keep the program from starting.
+# killed outright leaves its name behind for the next start to take over. Of many starts at the
+# same moment exactly one becomes the program. Another user who takes the name's folder first
+# does not keep the program from starting.
 source "$(dirname "$0")/lib.sh"
 # The lock lives in the user's runtime folder: this test's own, as lib.sh makes it.
 start_display
@@ -26,9 +27,12 @@ start_again
 sleep 0.5
 [ "$(main_windows)" = 1 ] || fail "$(main_windows) main windows after a second start"
 
-xdotool windowminimize "$main_window"
-for _ in $(seq 100); do (($(main_windows) == 0)) && break; sleep 0.05; done
-(($(main_windows) == 0)) || fail "minimising did not hide the window into the tray"
+hide_into_tray() {
+    xdotool windowminimize "$main_window"
+    for _ in $(seq 100); do (($(main_windows) == 0)) && break; sleep 0.05; done
+    (($(main_windows) == 0)) || fail "minimising did not hide the window into the tray"
+}
+hide_into_tray
 screenshot second_start_in_tray
 
 start_again
@@ -44,6 +48,56 @@ start_zeravan
 start_again
 sleep 0.5
 [ "$(main_windows)" = 1 ] || fail "$(main_windows) main windows after taking over a killed one's name"
+kill "$zeravan_pid"
+wait "$zeravan_pid" 2>/dev/null || true
+
+# Starts at the same moment (a double click twice over, a session restoring the program while
+# the user starts it): exactly one becomes the program, or stays it when it ran already, and
+# every other reaches it and ends with status 0. The starts wait on a pipe until all are there,
+# and are let go together; each round but the last starts with no program and ends the one it
+# left, killed, so that the next takes over its lock.
+running() {
+    local pid count=0
+    for pid; do kill -0 "$pid" 2>/dev/null && count=$((count + 1)); done
+    echo "$count"
+}
+one_runs() { [ "$(running "$@")" = 1 ]; }
+all_waiting() { [ "$(wc -l <"$work/waiting")" = "$1" ]; }
+# Round $1: $2 starts at once, beside the program $zeravan_pid when one runs; sets zeravan_pid to
+# the program left.
+burst() {
+    local round=$1 starts=$2 pids=() status
+    rm -f "$work/gate" "$work/waiting" && mkfifo "$work/gate" && exec 7<>"$work/gate"
+    for i in $(seq "$starts"); do
+        (echo >>"$work/waiting" && read -r _ <&7 && exec 7<&- &&
+            exec "${on_test_clock[@]}" "$zeravan" >"$work/burst-$i.out" 2>&1) &
+        pids+=($!) started+=($!)
+    done
+    await_within 20 all_waiting "$starts" || fail "round $round: not all starts were waiting"
+    printf 'go\n%.0s' $(seq "$starts") >&7 && exec 7>&-
+    await_within 60 one_runs "${pids[@]}" $zeravan_pid ||
+        fail "round $round: $(running "${pids[@]}" $zeravan_pid) programs run a minute later"
+    [ -z "$zeravan_pid" ] || kill -0 "$zeravan_pid" || fail "round $round: the program ended"
+    for i in "${!pids[@]}"; do
+        kill -0 "${pids[$i]}" 2>/dev/null && zeravan_pid=${pids[$i]} && continue
+        status=0
+        wait "${pids[$i]}" || status=$?
+        [ "$status" = 0 ] || fail "round $round: a start ended with status $status: $(cat "$work/burst-$((i + 1)).out")"
+    done
+    [ -n "$(wait_for_window '^ZeravanV8\.0$' 20)" ] && sleep 0.5 && [ "$(main_windows)" = 1 ] ||
+        fail "round $round: $(main_windows) main windows"
+    echo "burst round $round: $starts starts at once, 1 program left, the other starts ended with status 0"
+}
+zeravan_pid=
+for round in 1 2 3 4 5; do
+    burst "$round" 16
+    kill -9 "$zeravan_pid"
+    wait "$zeravan_pid" 2>/dev/null || true
+    zeravan_pid=
+done
+start_zeravan
+hide_into_tray
+burst 6 12
 kill "$zeravan_pid"
 wait "$zeravan_pid" 2>/dev/null || true
 

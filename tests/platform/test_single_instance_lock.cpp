@@ -5,11 +5,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <latch>
 #include <memory>
+#include <semaphore>
+#include <vector>
 
 #include "platform/single_instance_lock.h"
 
@@ -21,9 +29,10 @@ using Claim = SingleInstanceLock::Claim;
 class SingleInstanceLockTest : public QObject {
     Q_OBJECT
 private slots:
-    void firstClaimHolds();
-    void laterClaimIsTurnedAwayAndTheHolderHears();
-    void everyLaterClaimIsHeard();
+    void startsClaimingOneName_data();
+    void startsClaimingOneName();
+    void startsWaitForAHolderThatIsNotListeningYet_data();
+    void startsWaitForAHolderThatIsNotListeningYet();
     void nameIsFreeOnceTheHolderEnds();
     void otherNamesAreNotAffected();
     void placeIsWhereNoOtherUserCanWrite_data();
@@ -34,37 +43,111 @@ private slots:
 private:
     // Unique to this run, so that tests running side by side do not meet.
     static SingleInstancePlace place(const char* which) {
-        return {QStringLiteral("zeravan-test-%1-%2")
-                    .arg(QCoreApplication::applicationPid())
-                    .arg(QLatin1String(which)),
-                {}};
+        const QString name = QStringLiteral("%1/zeravan-test-%2-%3")
+                                 .arg(QDir::tempPath())
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(QLatin1String(which));
+        return {name, name + QStringLiteral(".lock"), {}};
     }
 };
 
-void SingleInstanceLockTest::firstClaimHolds() {
-    SingleInstanceLock lock(place("first"));
-    QCOMPARE(lock.claim(), Claim::held);
+// Each start claims from a thread of its own, as each start of the program is a process of its
+// own: one after another, or all released at the same moment, round after round. Exactly one
+// holds the name each time, and it hears every other one ask.
+void SingleInstanceLockTest::startsClaimingOneName_data() {
+    QTest::addColumn<int>("starts");
+    QTest::addColumn<bool>("together");
+    QTest::addColumn<int>("rounds");
+    QTest::newRow("one start") << 1 << false << 1;
+    QTest::newRow("four starts one after another") << 4 << false << 1;
+    QTest::newRow("twelve starts at the same moment, 100 times") << 12 << true << 100;
 }
 
-void SingleInstanceLockTest::laterClaimIsTurnedAwayAndTheHolderHears() {
-    SingleInstanceLock holder(place("later"));
-    QCOMPARE(holder.claim(), Claim::held);
-    QSignalSpy asked(&holder, &SingleInstanceLock::askedFor);
-    SingleInstanceLock later(place("later"));
-    QCOMPARE(later.claim(), Claim::heldElsewhere);
-    QVERIFY(asked.wait(3000));
-    QCOMPARE(asked.count(), 1);
-}
-
-void SingleInstanceLockTest::everyLaterClaimIsHeard() {
-    SingleInstanceLock holder(place("every"));
-    QCOMPARE(holder.claim(), Claim::held);
-    QSignalSpy asked(&holder, &SingleInstanceLock::askedFor);
-    for (int start = 0; start < 3; ++start) {
-        SingleInstanceLock later(place("every"));
-        QCOMPARE(later.claim(), Claim::heldElsewhere);
+void SingleInstanceLockTest::startsClaimingOneName() {
+    QFETCH(int, starts);
+    QFETCH(bool, together);
+    QFETCH(int, rounds);
+    const SingleInstancePlace name = place("starts");
+    for (int round = 1; round <= rounds; ++round) {
+        std::atomic<int> held = 0, heldElsewhere = 0, asksHeard = 0;
+        std::latch gate(starts);
+        std::counting_semaphore<> claimed(0);
+        std::vector<std::unique_ptr<QThread>> threads;
+        for (int start = 0; start < starts; ++start) {
+            threads.emplace_back(QThread::create([&] {
+                SingleInstanceLock lock(name);
+                if (together) gate.arrive_and_wait();
+                const Claim claim = lock.claim();
+                if (claim == Claim::held) ++held;
+                if (claim == Claim::heldElsewhere) ++heldElsewhere;
+                claimed.release();
+                if (claim != Claim::held || starts == 1) return;
+                // The holder answers until every other start has asked.
+                QEventLoop answering;
+                int heard = 0;
+                QObject::connect(&lock, &SingleInstanceLock::askedFor, &answering, [&] {
+                    if (++heard == starts - 1) answering.quit();
+                });
+                QTimer::singleShot(20000, &answering, &QEventLoop::quit);
+                answering.exec();
+                asksHeard += heard;
+            }));
+            threads.back()->start();
+            if (!together) claimed.acquire();
+        }
+        for (const std::unique_ptr<QThread>& thread : threads) QVERIFY(thread->wait(30000));
+        QVERIFY2(
+            held == 1 && heldElsewhere == starts - 1 && asksHeard == starts - 1,
+            qPrintable(QString::asprintf("round %d: %d held, %d turned away, %d asks heard", round,
+                                         held.load(), heldElsewhere.load(), asksHeard.load())));
     }
-    QTRY_COMPARE(asked.count(), 3);
+}
+
+// The start that took the lock listens a moment later (longer when held up): a start that finds
+// the lock taken meanwhile keeps asking for a while, and then runs without the lock, saying why.
+// A lock file whose process id has come round to another copy of the program (here this test
+// itself) is taken over once nobody has answered for that while, since no process holds it.
+void SingleInstanceLockTest::startsWaitForAHolderThatIsNotListeningYet_data() {
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<int>("claim");
+    QTest::newRow("listens 1.5 s late") << "late" << int(Claim::heldElsewhere);
+    QTest::newRow("never listens") << "silent" << int(Claim::unavailable);
+    QTest::newRow("ended, its process id now another copy's") << "ended" << int(Claim::held);
+}
+
+void SingleInstanceLockTest::startsWaitForAHolderThatIsNotListeningYet() {
+    QFETCH(QString, holder);
+    QFETCH(int, claim);
+    const SingleInstancePlace name = place("late");
+    QLockFile holdersLock(name.lockFile);
+    if (holder != "ended") QVERIFY(holdersLock.tryLock(0));
+    if (holder == "ended") {  // a lock file naming this running program, that nobody holds
+        QFile ended(name.lockFile);
+        QVERIFY(ended.open(QIODevice::WriteOnly));
+        ended.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                    QCoreApplication::applicationName().toUtf8() + '\n');
+    }
+    std::atomic<int> claimed = -1;
+    std::string why;
+    const std::unique_ptr<QThread> start(QThread::create([&] {
+        SingleInstanceLock lock(name, std::chrono::seconds(3));
+        claimed = int(lock.claim());
+        why = lock.whyUnavailable().english;
+    }));
+    start->start();
+    QLocalServer listener;
+    if (holder == "late") {
+        QTest::qWait(1500);
+        QVERIFY(listener.listen(name.name));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(start->isFinished(), 10000);
+    QCOMPARE(claimed, claim);
+    if (holder == "late") QVERIFY(listener.nextPendingConnection() != nullptr);
+    if (holder == "silent") {
+        QVERIFY2(
+            why.find("held by another copy that did not answer within 3 s") != std::string::npos,
+            why.c_str());
+    }
 }
 
 void SingleInstanceLockTest::nameIsFreeOnceTheHolderEnds() {
@@ -145,6 +228,7 @@ void SingleInstanceLockTest::placeIsWhereNoOtherUserCanWrite() {
     }
     QVERIFY2(why.isEmpty(), qPrintable(why));
     QCOMPARE(QFileInfo(place.name).path(), folder);
+    QCOMPARE(place.lockFile, place.name + QStringLiteral(".lock"));
     struct stat made {};
     QVERIFY(lstat(QFile::encodeName(folder), &made) == 0);
     QCOMPARE(made.st_uid, getuid());
@@ -169,7 +253,7 @@ void SingleInstanceLockTest::anotherUsersHolderIsNotObeyed() {
     while (!holder.canReadLine()) QVERIFY(holder.waitForReadyRead(10000));
     QCOMPARE(holder.readLine(), QByteArray("ready\n"));
 
-    SingleInstanceLock lock({name, {}});
+    SingleInstanceLock lock({name, name + QStringLiteral(".lock"), {}});
     QCOMPARE(lock.claim(), Claim::unavailable);
     QVERIFY(lock.whyUnavailable().english.find("another user holds") != std::string::npos);
     holder.terminate();

@@ -50,6 +50,8 @@ private slots:
     void closingNeverMinimisedSendsTheBlankRecord();
     void closingEndsTheProgramAlsoDuringTheCountdown();
     void exitEndsTheProgramDuringTheCountdown();
+    void endsForTheInstallerUnlessAShutdownIsSet_data();
+    void endsForTheInstallerUnlessAShutdownIsSet();
     void noNotificationAreaNoHiding();
 };
 
@@ -279,6 +281,36 @@ void TrayTest::exitEndsTheProgramDuringTheCountdown() {
     h.form1().F02_Click();
     QCOMPARE(h.endCalls, 1);
     QCOMPARE(h.tray.count(NIM_DELETE), 1);
+}
+
+// The installer asks the program to end: it does, as 退出 does, unless a shutdown is set, which
+// stays as it was.
+void TrayTest::endsForTheInstallerUnlessAShutdownIsSet_data() {
+    QTest::addColumn<QString>("schedule");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("nothing set") << "idle" << true;
+    QTest::newRow("a shutdown set") << "armed" << false;
+    QTest::newRow("counting down") << "counting" << false;
+    QTest::newRow("cancelled in the countdown") << "cancelled" << true;
+}
+
+void TrayTest::endsForTheInstallerUnlessAShutdownIsSet() {
+    QFETCH(QString, schedule);
+    QFETCH(bool, ends);
+    Harness h({{2026, 12, 7}, {23, 29, 58}});
+    h.form1().Show();
+    if (schedule != "idle")
+        h.arm(QStringLiteral("今天"), QStringLiteral("23"), QStringLiteral("30"));
+    if (schedule == "counting" || schedule == "cancelled") {
+        h.runUntil({{2026, 12, 7}, {23, 30, 3}});
+        QVERIFY(h.dialog());
+    }
+    if (schedule == "cancelled") QTest::mouseClick(h.dialog()->Command1, Qt::LeftButton);
+    QCOMPARE(h.form1().endForInstaller(), ends);
+    QCOMPARE(h.endCalls, ends ? 1 : 0);
+    QCOMPARE(h.tray.count(NIM_DELETE), ends ? 1 : 0);
+    QCOMPARE(h.isArmed(), !ends);
+    QCOMPARE(h.dialog() != nullptr, schedule == "counting");
 }
 
 void TrayTest::noNotificationAreaNoHiding() {

@@ -4,9 +4,11 @@
 # The installer under Wine: a silent install puts the program into Program Files with a
 # Start-menu shortcut and an entry in "Programs and Features"; the installed program maps
 # "ZeravanV8.0" at its designed size with the Chinese captions in a Song-style face, and a second
-# start leaves it the only one; a silent uninstall takes all that away again, but not a file the
-# user put into the folder since. A drive's root and a folder that holds files already are
-# refused.
+# start leaves it the only one. With the program running, a silent upgrade has it end and replaces
+# every file, while with a shutdown set it is refused, as are an interactive upgrade (its message
+# read off the window) and an uninstall, leaving every file and the program as they were; then a
+# silent uninstall has it end and takes everything away again, but not a file the user put into
+# the folder since. A drive's root and a folder that holds files already are refused.
 source "$(dirname "$0")/lib.sh"
 start_display
 new_prefix
@@ -16,7 +18,7 @@ shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/
 key='[Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zeravan]'
 
 # The uninstall entry as wineserver saved it, one value a line.
-uninstall_entry() { grep -F -A12 "$key" "$WINEPREFIX/system.reg" | sed '/^$/q'; }
+uninstall_entry() { grep -F -A20 "$key" "$WINEPREFIX/system.reg" | sed '/^$/q'; }
 
 # Uninstalling would take away only what was installed, but folders the user keeps files in are
 # refused from the start; so is a drive's root, rather than installing elsewhere.
@@ -48,6 +50,10 @@ for value in '"DisplayName"="Zeravan"' '"DisplayVersion"="'"$version"'"' \
     '"UninstallString"="\"C:\\Program Files\\Zeravan\\uninstall.exe\""' '"Publisher"='; do
     grep -qF "$value" <<<"$entry" || fail "the uninstall entry lacks $value: $entry"
 done
+# The size shown in "Programs and Features": the release's files, in KiB.
+size=$(find "$installed" -type f ! -name uninstall.exe -printf '%s\n' | awk '{ b += $1 } END { print int((b + 1023) / 1024) }')
+grep -qF "\"EstimatedSize\"=dword:$(printf '%08x' "$size")" <<<"$entry" ||
+    fail "the uninstall entry does not give the size, $size KiB: $entry"
 
 # The font channel names every face file Wine opens for the program.
 WINEDEBUG=+font run_wine 'C:\Program Files\Zeravan\zeravan.exe' >"$work/zeravan.out" 2>&1 &
@@ -64,16 +70,94 @@ timeout 60 wine 'C:\Program Files\Zeravan\zeravan.exe' >"$work/again.out" 2>&1 |
     fail "a second start did not end by itself with status 0: $(cat "$work/again.out")"
 [ "$(find_windows --onlyvisible --name '^ZeravanV8\.0$' | wc -l)" = 1 ] ||
     fail "not one main window after a second start"
-stop_wine
 
+# Each installed file with its inode: a replaced file is a new one.
+installed_files() { (cd "$installed" && find . -type f -printf '%p %i\n' | sort); }
+program_ended() { ! kill -0 "$zeravan_pid" 2>/dev/null; }
+# The installer, or the uninstaller as scripts run it to learn its status: from a copy, told the
+# folder by "_?=", last and unquoted (started as it is, it hands over to such a copy of its own
+# and ends at once with status 0). Silently; fails unless it ends with status $2.
+silently() {
+    local what=$1 status=0
+    if [ "$what" = uninstall ]; then
+        cp "$installed/uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
+        run_wine cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Zeravan' \
+            >"$work/$what.out" 2>&1 || status=$?
+    else
+        run_wine "$setup_exe" /S >"$work/$what.out" 2>&1 || status=$?
+    fi
+    [ "$status" = "$2" ] || fail "the $what, the program $state, ended with status $status: $(cat "$work/$what.out")"
+    outcomes+=("$what silently, the program $state: status $status")
+}
+# Every file as it was (the same files, none moved), and the program still running.
+unchanged() {
+    [ "$(installed_files)" = "$before" ] || fail "$1 changed the files: $(installed_files)"
+    ! program_ended || fail "$1 ended the program"
+    outcomes[-1]+=", the program runs on, no file changed"
+}
+outcomes=()
+
+# Upgrading while the program runs with nothing set: asked, it ends, and every file is replaced.
+state=idle
+before=$(installed_files)
+silently upgrade 0
+await program_ended || fail "the upgrade left the program running"
+[ "$(cut -d' ' -f1 <<<"$before")" = "$(installed_files | cut -d' ' -f1)" ] &&
+    [ -z "$(comm -12 <(echo "$before") <(installed_files))" ] ||
+    fail "the upgrade did not replace every file, or only those: $(installed_files)"
+outcomes[-1]+=", the program ended, all $(wc -l <<<"$before") files replaced"
+
+# With a shutdown set the program will not end: the upgrade (silent and interactive) and the
+# uninstall stop, changing nothing. The program's clock stands far from its 23:30.
+set_clock_to 10:00:00
+(
+    export "${test_clock_environment[@]}"
+    run_wine 'C:\Program Files\Zeravan\zeravan.exe'
+) >"$work/zeravan.out" 2>&1 &
+await_main_window
+click "$main_window" 324 76  # "确 定"
+state=armed
+before=$(installed_files)
+silently upgrade 3
+unchanged "the refused upgrade"
+
+start_window_manager
+WINEDEBUG=+msgbox run_wine "$setup_exe" >"$work/interactive.out" 2>&1 &
+setup_pid=$!
+setup_window=$(wait_for_window '^Zeravan 安装' 30)
+[ -n "$setup_window" ] || fail "the installer's window did not open"
+sleep 1
+xdotool windowactivate --sync "$setup_window" key Return  # "安装(I)" on the folder page
+await_within 30 grep -aq 'trace:msgbox' "$work/interactive.out" || fail "the installer showed no message"
+# Wine writes the message as a C string, other than ASCII as \xxxx.
+said=$(grep -a -m1 'trace:msgbox' "$work/interactive.out" | sed 's/.*L"\(.*\)"$/\1/' |
+    perl -CS -pe 's/\\([0-9a-f]{4})/chr(hex($1))/ge; s/\\r\\n/ /g')
+[ "$said" = 'Zeravan 已设定关机，现在不能退出。 请先在 Zeravan 中取消关机，再点“重试”继续安装；点“取消”则不安装。' ] ||
+    fail "the installer said: $said"
+sleep 1
+screenshot wine_install_refused
+xdotool key Escape  # "取消"
+status=0
+wait "$setup_pid" || status=$?
+outcomes+=("upgrade interactively, the program armed: \"$said\", cancelled, status $status")
+[ "$status" = 3 ] || fail "the cancelled interactive upgrade ended with status $status"
+unchanged "the interactive upgrade"
+
+silently uninstall 3
+unchanged "the refused uninstall"
+
+# Disarmed, the program ends for the uninstaller, which removes every file it installed.
+click "$main_window" 324 76  # "修改"
+state=idle
 echo mine >"$installed/notes.txt"
-run_wine 'C:\Program Files\Zeravan\uninstall.exe' /S >"$work/uninstall.out" 2>&1 ||
-    fail "the uninstaller failed: $(cat "$work/uninstall.out")"
-# It goes on from a copy of itself in the temporary folder, so that it can delete the original.
+silently uninstall 0
+await program_ended || fail "the uninstall left the program running"
 wait_wine
 [ "$(find "$installed" | sort)" = "$installed
 $installed/notes.txt" ] || fail "uninstalled more or less than it installed: $(find "$installed")"
 [ ! -e "$shortcut" ] || fail "the Start-menu shortcut is still there"
 [ -z "$(uninstall_entry)" ] || fail "the uninstall entry is still there"
+outcomes[-1]+=", the program ended, every installed file removed, the user's file kept"
 echo "refused C:\ and a folder with a file; installed silently, mapped 388x249 with a Song-style"
-echo "face, one copy after a second start; uninstalled, the user's file kept; shot: $shots/wine_main_window.png"
+echo "face, one copy after a second start; shots: $shots/wine_main_window.png, $shots/wine_install_refused.png"
+printf '%s\n' "${outcomes[@]}"

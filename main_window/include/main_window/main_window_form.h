@@ -5,7 +5,8 @@
 // The main window, form1. Its handlers are spread over files by what they do:
 //   layout.cpp            the controls as designed, the tab order, which handler each event runs
 //   clock_tick.cpp        Timer2_Timer: weekday, target date, current time
-//   schedule.cpp          Command4_Click (arm, disarm), Timer1_Timer: the trigger tick
+//   schedule.cpp          Command4_Click (arm, disarm), Timer1_Timer: the trigger tick,
+//                         endForInstaller
 //   power_permission.cpp  the system's answer on arming
 //   power_actions.cpp     Command1_Click, Command2_Click, Command3_Click, the system's answers
 //   tray.cpp              Form_Resize, WindowStyle, Form_MouseMove, bringBack, F01_Click,
@@ -91,6 +92,11 @@ public:
     // active and focused, out of the tray if it was there; an icon in the tray stays. Another
     // start of the program asks for this too.
     void bringBack();
+
+    // The installer or the uninstaller asks the program to end, so that it can replace or remove
+    // its files. It ends as 退出 does, unless a shutdown is set (the countdown opens only while
+    // one is), which would be lost with it. Returns whether it is ending.
+    bool endForInstaller();
 
 signals:
     // The system has the power request and carries it out in its own time; the message is for

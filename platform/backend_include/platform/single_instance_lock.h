@@ -3,19 +3,25 @@
 #pragma once
 
 #include <QLocalServer>
+#include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <chrono>
 
 #include "platform/single_instance_place.h"
 
 namespace zeravan::platform {
 
-// One running copy of the program per name: the first copy to claim the name keeps it while it
-// runs; a later copy that tries is turned away, and the first hears that it was asked for.
+// One running copy of the program per name: of the copies that claim the name, however many at
+// once, the one that takes the lock file first keeps it while it runs; every other is turned
+// away, and the one holding it hears that it was asked for.
 class SingleInstanceLock : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstanceLock(SingleInstancePlace place);
+    // A start that finds the lock taken asks its holder for up to `holderWait`: the holder may
+    // not be listening yet.
+    explicit SingleInstanceLock(SingleInstancePlace place,
+                                std::chrono::milliseconds holderWait = std::chrono::seconds(10));
 
     enum class Claim {
         // This copy now holds the name.
@@ -34,11 +40,18 @@ signals:
     void askedFor();
 
 private:
+    Claim holdName();
+    Claim lockCannotBeMade();
+    Claim holderDoesNotAnswer();
     Claim askHolder();
     void answerAsks();
 
     QString name_;
     SingleInstanceProblem problem_;
+    std::chrono::milliseconds holderWait_;
+    // Released after the server has stopped listening: a start that takes the lock then finds
+    // nobody at the name.
+    QLockFile lock_;
     QLocalServer server_;
 };
 

@@ -15,9 +15,11 @@ struct SingleInstanceProblem {
 };
 
 // Where the running copy of one user in one desktop session holds its name: a name that no other
-// user can take first, or, when there is none, why not.
+// user can take first and the lock file that decides which start gets it, or, when there is
+// none, why not.
 struct SingleInstancePlace {
     QString name;
+    QString lockFile;
     SingleInstanceProblem problem;
 };
 
