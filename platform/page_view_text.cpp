@@ -7,10 +7,9 @@
 #include <QHostInfo>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QStringDecoder>
 
 #include "page_pictures.h"
-#include "platform/page_charset.h"
+#include "platform/page_decoding.h"
 #include "sealed_text_document.h"
 
 namespace zeravan::platform {
@@ -28,14 +27,6 @@ QString contentType(QNetworkReply* reply) {
 
 QString mediaType(QNetworkReply* reply) {
     return contentType(reply).section(QLatin1Char(';'), 0, 0).trimmed().toLower();
-}
-
-QString decodedBody(QNetworkReply* reply, const QByteArray& body) {
-    const std::string charset = pageCharset(contentType(reply).toStdString(),
-                                            std::string_view(body.constData(), body.size()));
-    QStringDecoder decoder(charset.c_str());
-    if (!decoder.isValid()) return QString::fromUtf8(body);
-    return decoder.decode(body);
 }
 
 // Same scheme, host and port: the page's own site.
@@ -149,9 +140,10 @@ void TextPageView::showPage(QNetworkReply* reply) {
         return;
     }
     const QByteArray body = reply->readAll();
-    const SanitizedPage page = body.size() > maxPageBytes
-                                   ? SanitizedPage{}
-                                   : sanitizePage(decodedBody(reply, body).toStdString());
+    const SanitizedPage page =
+        body.size() > maxPageBytes
+            ? SanitizedPage{}
+            : sanitizePage(decodedPage(contentType(reply), body).toStdString());
     if (!page.accepted) {
         fail();
         return;
