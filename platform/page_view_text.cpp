@@ -49,10 +49,12 @@ TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QW
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
     showHtml(QString());
+    // A relative link is the page's: its document's base is the page's address.
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
-        const QString scheme = link.scheme().toLower();
+        const QUrl address = browser_->document()->baseUrl().resolved(link);
+        const QString scheme = address.scheme().toLower();
         if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
-            links_.open(link);
+            links_.open(address);
         }
     });
     browser_->viewport()->installEventFilter(this);
@@ -149,6 +151,7 @@ void TextPageView::showPage(QNetworkReply* reply) {
         return;
     }
     showHtml(QString::fromStdString(page.html));
+    browser_->document()->setBaseUrl(reply->url());
     settled_ = true;
     emit pageShown();
     fetchImages(reply->url(), page.images);
