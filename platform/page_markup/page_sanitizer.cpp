@@ -226,10 +226,11 @@ private:
     }
 
     // Qt ends a div's line only when it holds an element: an empty span gives it one, so that
-    // text after the div starts a line of its own, as in browsers.
+    // text after the div starts a line of its own, as in browsers (where nesting leaves room).
     void close() {
         const OpenElement& element = open_.back();
-        if (!element.hidden && element.laidOut == "div" && !element.holdsElements) {
+        if (!element.hidden && element.laidOut == "div" && !element.holdsElements &&
+            open_.size() < maxPageDepth) {
             out_ += "<span></span>";
         }
         if (!element.hidden && !element.laidOut.empty()) {
