@@ -94,6 +94,7 @@ private:
         if (hidden()) return;
         const bool keepsBlanks = !open_.empty() && open_.back().keepsBlanks;
         for (const char c : characters) {
+            if (textBytes_ > maxPageText) return;  // refused: no need to read on
             const bool blank = isBlank(c);
             textBytes_ += blank && !keepsBlanks && lastWasBlank_ ? 0 : 1;
             lastWasBlank_ = blank;
