@@ -23,6 +23,16 @@ struct WindowWithRealPanel {
                   panel = new platform::TextPageView(network, links, frame);
                   return panel;
               }};
+
+    // Shows the window and the page at that address in its band.
+    bool showPage(const QUrl& address) {
+        h.form1().Show();
+        QSignalSpy shown(panel, &platform::TextPageView::pageShown);
+        panel->Navigate(address);
+        if (!shown.wait(5000)) return false;
+        h.run(100);
+        return true;
+    }
 };
 
 // Saves a grab of the window under shots/ in the test's folder, for people to look at.
@@ -54,11 +64,7 @@ void WebBandTest::pageShowsInTheDesignedBand() {
     WindowWithRealPanel window;
     MainWindowForm& form = window.h.form1();
     platform::TextPageView* panel = window.panel;
-    form.Show();
-    QSignalSpy shown(panel, &platform::TextPageView::pageShown);
-    panel->Navigate(server.url("/panel.html"));
-    QVERIFY(shown.wait(5000));
-    window.h.run(100);
+    QVERIFY(window.showPage(server.url("/panel.html")));
 
     // The band shows 393 x 81 pixels of the panel, from its 13th column and 10th row on, and
     // that is the page's viewport.
@@ -141,15 +147,9 @@ void WebBandTest::linksOfThePageOpenInTheBrowser() {
         "/site/panel.html",
         {200, "text/html", "<p>Zeravan <a href=\"" + href.toUtf8() + "\">链接 link</a></p>"});
     WindowWithRealPanel window;
-    MainWindowForm& form = window.h.form1();
-    platform::TextPageView* panel = window.panel;
-    form.Show();
-    QSignalSpy shown(panel, &platform::TextPageView::pageShown);
-    panel->Navigate(server.url("/site/panel.html"));
-    QVERIFY(shown.wait(5000));
-    window.h.run(100);
+    QVERIFY(window.showPage(server.url("/site/panel.html")));
 
-    QTextBrowser& browser = panel->browser();
+    QTextBrowser& browser = window.panel->browser();
     const int linkAt = browser.toPlainText().indexOf(QStringLiteral("link"));
     QTextCursor cursor(browser.document());
     cursor.setPosition(linkAt + 2);
