@@ -3,6 +3,7 @@
 #include "character_references.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "ascii_text.h"
 #include "named_references.h"
@@ -50,7 +51,14 @@ std::size_t appendNumbered(std::string& out, std::string_view text) {
     return end;
 }
 
-// The longest name in the table that text (after the '&') starts with.
+std::size_t commonPrefix(std::string_view a, std::string_view b) {
+    return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first -
+                                    a.begin());
+}
+
+// The longest name in the table that text (after the '&') starts with. Every name that starts
+// it sorts at or before it, and the name just before it then starts with that name too: no
+// longer name than it shares with its neighbours is looked for.
 const NamedReference* longestNamed(std::string_view text) {
     std::size_t length = 0;
     while (length < text.size() && length < longestName && isLetterOrDigit(text[length])) {
@@ -58,11 +66,19 @@ const NamedReference* longestNamed(std::string_view text) {
     }
     if (length < text.size() && text[length] == ';') ++length;
     const auto table = namedReferenceTable();
-    for (; length > 0; --length) {
-        const std::string_view name = text.substr(0, length);
-        const auto at = std::lower_bound(
+    const auto find = [&](std::string_view name) {
+        return std::lower_bound(
             table.begin(), table.end(), name,
             [](const NamedReference& entry, std::string_view key) { return entry.name < key; });
+    };
+    const std::string_view candidate = text.substr(0, length);
+    const auto next = find(candidate);
+    std::size_t shared = next != table.end() ? commonPrefix(next->name, candidate) : 0;
+    if (next != table.begin())
+        shared = std::max(shared, commonPrefix(std::prev(next)->name, candidate));
+    for (length = shared; length > 0; --length) {
+        const std::string_view name = text.substr(0, length);
+        const auto at = find(name);
         if (at != table.end() && at->name == name) return &*at;
     }
     return nullptr;

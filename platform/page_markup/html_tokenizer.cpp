@@ -14,8 +14,12 @@ namespace {
 using namespace ascii;
 
 constexpr std::size_t maxAttributes = 32;  // on one tag; more are read and dropped
+// Text comes in pieces of about this size, so that a page over its text budget is refused
+// before the rest of its text is read.
+constexpr std::size_t textPiece = 8192;
 constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
 constexpr std::string_view specialInText("<&\0", 3);
+constexpr std::string_view specialInContent("<&-\0>", 5);
 
 // Browsers read CR LF and a lone CR as LF before anything else.
 std::string withLineFeeds(std::string_view html) {
@@ -70,7 +74,7 @@ Token HtmlTokenizer::next() {
             continue;
         }
         Token token = textToken();
-        while (!atEnd()) {
+        while (!atEnd() && token.text.size() < textPiece) {
             const char c = in_[pos_];
             if (c == '<') {
                 if (!token.text.empty() || tagOpen(token)) return token;
@@ -81,10 +85,10 @@ Token HtmlTokenizer::next() {
             } else if (c == '\0') {
                 ++pos_;  // dropped from a page's text, as browsers drop it
             } else {
-                const std::size_t end =
-                    std::min(in_.find_first_of(specialInText, pos_), in_.size());
-                token.text.append(in_.substr(pos_, end - pos_));
-                pos_ = end;
+                const std::string_view piece = in_.substr(pos_, textPiece);
+                const std::size_t end = std::min(piece.find_first_of(specialInText), piece.size());
+                token.text.append(piece.substr(0, end));
+                pos_ += end;
             }
         }
         if (!token.text.empty()) return token;
@@ -230,7 +234,7 @@ void HtmlTokenizer::skipPast(char c) {
 Token HtmlTokenizer::content() {
     Token token = textToken();
     std::string& text = token.text;
-    while (!atEnd()) {
+    while (!atEnd() && text.size() < textPiece) {
         const char c = in_[pos_];
         const bool endTagReadable =
             model_ != TextModel::Plaintext &&
@@ -240,15 +244,25 @@ Token HtmlTokenizer::content() {
             script_ = Script::Data;
             break;
         }
-        if (model_ == TextModel::ScriptData) {
+        const bool script = model_ == TextModel::ScriptData;
+        if (script && (c == '<' || c == '-' || c == '>')) {
             scriptCharacter(text);
             continue;
         }
         const std::size_t length = c == '&' && model_ == TextModel::Rcdata
                                        ? appendReference(text, in_.substr(pos_), false)
                                        : 0;
-        if (length == 0) appendCharacter(text, c);
-        pos_ += std::max<std::size_t>(length, 1);
+        if (length > 0 || c == '\0') {
+            if (length == 0) appendCharacter(text, c);
+            pos_ += std::max<std::size_t>(length, 1);
+            continue;
+        }
+        // Up to the next character that may matter (no NUL among them).
+        const std::string_view piece = in_.substr(pos_, textPiece);
+        const std::size_t end = std::min(piece.find_first_of(specialInContent, 1), piece.size());
+        text.append(piece.substr(0, end));
+        pos_ += end;
+        if (script) scriptDashes_ = 0;
     }
     return token;
 }
