@@ -59,10 +59,10 @@ const std::string* attributeValue(const Token& tag, std::string_view name) {
 // An element open in the page, as the page wrote it and as it is laid out.
 struct OpenElement {
     std::string written;
-    std::string_view laidOut;  // empty: not written out
-    bool hidden;               // it or an element around it is not shown
-    bool keepsBlanks;          // its line breaks, tabs and blanks are laid out as written
-    bool holdsElements = false;
+    std::string_view laidOut;    // empty: not written out
+    bool hidden;                 // it or an element around it is not shown
+    bool keepsBlanks;            // its line breaks, tabs and blanks are laid out as written
+    bool holdsElements = false;  // an element inside it is written out
 };
 
 class Sanitizer {
