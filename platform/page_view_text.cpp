@@ -7,10 +7,9 @@
 #include <QHostInfo>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QStringDecoder>
 
 #include "page_pictures.h"
-#include "platform/page_charset.h"
+#include "platform/page_decoding.h"
 #include "sealed_text_document.h"
 
 namespace zeravan::platform {
@@ -28,14 +27,6 @@ QString contentType(QNetworkReply* reply) {
 
 QString mediaType(QNetworkReply* reply) {
     return contentType(reply).section(QLatin1Char(';'), 0, 0).trimmed().toLower();
-}
-
-QString decodedBody(QNetworkReply* reply, const QByteArray& body) {
-    const std::string charset = pageCharset(contentType(reply).toStdString(),
-                                            std::string_view(body.constData(), body.size()));
-    QStringDecoder decoder(charset.c_str());
-    if (!decoder.isValid()) return QString::fromUtf8(body);
-    return decoder.decode(body);
 }
 
 // Same scheme, host and port: the page's own site.
@@ -58,10 +49,12 @@ TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QW
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
     showHtml(QString());
+    // A relative link is the page's: its document's base is the page's address.
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
-        const QString scheme = link.scheme().toLower();
+        const QUrl address = browser_->document()->baseUrl().resolved(link);
+        const QString scheme = address.scheme().toLower();
         if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
-            links_.open(link);
+            links_.open(address);
         }
     });
     browser_->viewport()->installEventFilter(this);
@@ -149,14 +142,16 @@ void TextPageView::showPage(QNetworkReply* reply) {
         return;
     }
     const QByteArray body = reply->readAll();
-    const SanitizedPage page = body.size() > maxPageBytes
-                                   ? SanitizedPage{}
-                                   : sanitizePage(decodedBody(reply, body).toStdString());
+    const SanitizedPage page =
+        body.size() > maxPageBytes
+            ? SanitizedPage{}
+            : sanitizePage(decodedPage(contentType(reply), body).toStdString());
     if (!page.accepted) {
         fail();
         return;
     }
     showHtml(QString::fromStdString(page.html));
+    browser_->document()->setBaseUrl(reply->url());
     settled_ = true;
     emit pageShown();
     fetchImages(reply->url(), page.images);

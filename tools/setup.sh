@@ -57,6 +57,8 @@ test_packages=(
     gdb strace
     # static checks, and clang with libFuzzer for the fuzz test
     clang-format clang-tidy clang libclang-rt-14-dev
+    # HTML's parsing as browsers do it, the oracle of the band's differential test
+    python3-html5lib
 )
 
 case $purpose in

@@ -58,11 +58,9 @@ bool isPlainValue(std::string_view value, int limit) {
     return true;
 }
 
-}  // namespace
-
-std::string filteredStyle(std::string_view style) {
-    if (style.size() > maxStyleLength) return {};
-    std::string kept;
+// Calls use(property, value) for each declaration, the property in lower case.
+template <typename Use>
+void forEachDeclaration(std::string_view style, Use use) {
     std::size_t start = 0;
     while (start < style.size()) {
         std::size_t end = style.find(';', start);
@@ -71,20 +69,58 @@ std::string filteredStyle(std::string_view style) {
         start = end + 1;
         const std::size_t colon = declaration.find(':');
         if (colon == std::string_view::npos) continue;
-        const std::string property = lowered(trimmed(declaration.substr(0, colon)));
-        const std::string_view value = trimmed(declaration.substr(colon + 1));
+        use(lowered(trimmed(declaration.substr(0, colon))), trimmed(declaration.substr(colon + 1)));
+    }
+}
+
+// A value in lower case, without "!important".
+std::string plainKeyword(std::string_view value) {
+    std::string word = lowered(value);
+    if (const std::size_t bang = word.find('!'); bang != std::string::npos) {
+        word = std::string(trimmed(std::string_view(word).substr(0, bang)));
+    }
+    return word;
+}
+
+}  // namespace
+
+std::string filteredStyle(std::string_view style) {
+    if (style.size() > maxStyleLength) return {};
+    std::string kept;
+    forEachDeclaration(style, [&](const std::string& property, std::string_view value) {
         const int limit = property == "font-weight" ? maxFontWeight : maxNumber;
         if (value.empty() || !isPlainValue(value, limit) ||
             std::find(std::begin(allowedProperties), std::end(allowedProperties), property) ==
                 std::end(allowedProperties)) {
-            continue;
+            return;
         }
         if (!kept.empty()) kept += "; ";
         kept += property;
         kept += ": ";
         kept += value;
-    }
+    });
     return kept;
+}
+
+bool hidesElement(std::string_view style) {
+    bool hides = false;
+    forEachDeclaration(style, [&](const std::string& property, std::string_view value) {
+        if (property == "display") hides = plainKeyword(value) == "none";
+    });
+    return hides;
+}
+
+std::optional<bool> keepsBlanks(std::string_view style) {
+    std::optional<bool> keeps;
+    forEachDeclaration(style, [&](const std::string& property, std::string_view value) {
+        if (property != "white-space") return;
+        const std::string mode = plainKeyword(value);
+        if (mode == "normal" || mode == "nowrap") keeps = false;
+        if (mode == "pre" || mode == "pre-wrap" || mode == "pre-line" || mode == "break-spaces") {
+            keeps = true;
+        }
+    });
+    return keeps;
 }
 
 }  // namespace zeravan::platform

@@ -26,20 +26,38 @@ constexpr std::string_view containers[] = {
 };
 // Elements without content.
 constexpr std::string_view emptyElements[] = {"br", "hr", "img"};
-// Newer elements written as the nearest one Qt knows.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 21> renamed = {{
-    {"abbr", "span"},   {"article", "div"},  {"aside", "div"},      {"del", "s"},
-    {"details", "div"}, {"fieldset", "div"}, {"figcaption", "div"}, {"figure", "div"},
-    {"footer", "div"},  {"form", "div"},     {"header", "div"},     {"ins", "u"},
-    {"label", "span"},  {"main", "div"},     {"mark", "span"},      {"nav", "div"},
-    {"q", "span"},      {"section", "div"},  {"strike", "s"},       {"summary", "div"},
-    {"time", "span"},
+// Newer elements written as the nearest one Qt knows; those whose text is laid out as written
+// as pre.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 25> renamed = {{
+    {"abbr", "span"},   {"article", "div"},   {"aside", "div"},      {"del", "s"},
+    {"details", "div"}, {"fieldset", "div"},  {"figcaption", "div"}, {"figure", "div"},
+    {"footer", "div"},  {"form", "div"},      {"header", "div"},     {"ins", "u"},
+    {"label", "span"},  {"listing", "pre"},   {"main", "div"},       {"mark", "span"},
+    {"nav", "div"},     {"plaintext", "pre"}, {"q", "span"},         {"section", "div"},
+    {"strike", "s"},    {"summary", "div"},   {"textarea", "pre"},   {"time", "span"},
+    {"xmp", "pre"},
 }};
-// Elements dropped with all they hold: none of it is text of the page.
+// Elements read as text and dropped with all of it: none of it is shown.
 constexpr std::string_view droppedWithContent[] = {
-    "iframe", "noembed",  "noframes", "noscript", "plaintext", "script",
-    "style",  "template", "textarea", "title",    "xmp",
+    "iframe", "noembed", "noframes", "noscript", "script", "style", "title",
 };
+// Elements that never have content, whether laid out or not.
+constexpr std::string_view voidElements[] = {
+    "area", "base",  "basefont", "bgsound", "br",   "col",   "embed",  "frame", "hr",  "image",
+    "img",  "input", "keygen",   "link",    "meta", "param", "source", "track", "wbr",
+};
+constexpr std::array<std::pair<std::string_view, TextModel>, 10> textModels = {{
+    {"iframe", TextModel::Rawtext},
+    {"noembed", TextModel::Rawtext},
+    {"noframes", TextModel::Rawtext},
+    {"noscript", TextModel::Rawtext},
+    {"plaintext", TextModel::Plaintext},
+    {"script", TextModel::ScriptData},
+    {"style", TextModel::Rawtext},
+    {"textarea", TextModel::Rcdata},
+    {"title", TextModel::Rcdata},
+    {"xmp", TextModel::Rawtext},
+}};
 
 // What a start tag ends without saying so: see ImpliedEnd.
 constexpr std::string_view closesParagraph[] = {
@@ -153,6 +171,17 @@ bool isEmptyElement(std::string_view element) {
 
 bool dropsContent(std::string_view name) {
     return isAmong(droppedWithContent, name);
+}
+
+bool isVoidElement(std::string_view name) {
+    return isAmong(voidElements, name);
+}
+
+TextModel textModelOf(std::string_view name) {
+    for (const auto& [element, model] : textModels) {
+        if (element == name) return model;
+    }
+    return TextModel::Markup;
 }
 
 std::span<const ImpliedEnd> impliedEnds() {

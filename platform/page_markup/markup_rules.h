@@ -7,17 +7,23 @@
 #include <string>
 #include <string_view>
 
+#include "html_tokenizer.h"
+
 // Which elements and attributes of a page the web band lays out, and in what form: those of
 // Qt's rich text, with values it can take without harm.
 namespace zeravan::platform::markup {
 
 // The element laid out for a tag name (a newer one as the nearest Qt knows: "section" as
-// "div"), or empty when the tag is dropped and its content kept.
+// "div", "xmp" as "pre"), or empty when the tag is dropped and its content kept.
 std::string_view laidOutElement(std::string_view name);
 // br, hr and img, which have no content and no end tag.
 bool isEmptyElement(std::string_view element);
 // script, style, title and the like: dropped with all they hold, none of which is page text.
 bool dropsContent(std::string_view name);
+// Elements without content in HTML, laid out or not (br, img, meta, input …).
+bool isVoidElement(std::string_view name);
+// How the content after a start tag of this name is read.
+TextModel textModelOf(std::string_view name);
 
 // A start tag of an element in startedBy ends the innermost open element in ends, unless one in
 // scope comes first: as browsers end an open paragraph, list item, table cell or row.

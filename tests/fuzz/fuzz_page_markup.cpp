@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
 // libFuzzer target: whatever a server sends, what reaches the web band's layout is well-formed,
-// no deeper than allowed, names no picture but ours and no resource in its styles, reads back
-// unchanged, and the page's encoding name is a plain name.
+// no deeper than allowed, names no picture but ours and no resource in its styles, asks for no
+// picture without a name, reads back unchanged, and the page's encoding name is a plain name.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -89,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SanitizedPage again = sanitizePage(first.html);
     check(again.accepted && again.html == first.html && again.images.size() == first.images.size());
     for (std::size_t i = 0; i < again.images.size(); ++i) {
+        check(!first.images[i].source.empty());
         check(again.images[i].source == pageImageName(i));
     }
     return 0;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "harness.h"
 #include "local_http_server.h"
@@ -22,6 +23,16 @@ struct WindowWithRealPanel {
                   panel = new platform::TextPageView(network, links, frame);
                   return panel;
               }};
+
+    // Shows the window and the page at that address in its band.
+    bool showPage(const QUrl& address) {
+        h.form1().Show();
+        QSignalSpy shown(panel, &platform::TextPageView::pageShown);
+        panel->Navigate(address);
+        if (!shown.wait(5000)) return false;
+        h.run(100);
+        return true;
+    }
 };
 
 // Saves a grab of the window under shots/ in the test's folder, for people to look at.
@@ -40,6 +51,8 @@ private slots:
     void pageShowsInTheDesignedBand();
     void ownPageWhenThePageCannotCome_data();
     void ownPageWhenThePageCannotCome();
+    void linksOfThePageOpenInTheBrowser_data();
+    void linksOfThePageOpenInTheBrowser();
 };
 
 void WebBandTest::pageShowsInTheDesignedBand() {
@@ -51,11 +64,7 @@ void WebBandTest::pageShowsInTheDesignedBand() {
     WindowWithRealPanel window;
     MainWindowForm& form = window.h.form1();
     platform::TextPageView* panel = window.panel;
-    form.Show();
-    QSignalSpy shown(panel, &platform::TextPageView::pageShown);
-    panel->Navigate(server.url("/panel.html"));
-    QVERIFY(shown.wait(5000));
-    window.h.run(100);
+    QVERIFY(window.showPage(server.url("/panel.html")));
 
     // The band shows 393 x 81 pixels of the panel, from its 13th column and 10th row on, and
     // that is the page's viewport.
@@ -110,6 +119,48 @@ void WebBandTest::ownPageWhenThePageCannotCome() {
     }
     QVERIFY2(blue > 40, qPrintable(QString::number(blue)));
     QVERIFY2(dark > 150, qPrintable(QString::number(dark)));
+}
+
+void WebBandTest::linksOfThePageOpenInTheBrowser_data() {
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<QString>("opens");  // the address opened, "@SITE@" the page's site; or none
+    QTest::newRow("absolute") << "https://zeravan.example/a"
+                              << "https://zeravan.example/a";
+    QTest::newRow("from the root") << "/rel?x=1"
+                                   << "@SITE@/rel?x=1";
+    QTest::newRow("beside the page") << "other.html"
+                                     << "@SITE@/site/other.html";
+    QTest::newRow("up a folder") << "../up.html#top"
+                                 << "@SITE@/up.html#top";
+    QTest::newRow("another site, same scheme") << "//zeravan.example/x"
+                                               << "http://zeravan.example/x";
+    QTest::newRow("local file") << "file:///etc/passwd" << QString();
+    QTest::newRow("script") << "javascript:alert(1)" << QString();
+}
+
+// The link is clicked in the band as a user clicks it; the page itself never navigates.
+void WebBandTest::linksOfThePageOpenInTheBrowser() {
+    QFETCH(QString, href);
+    QFETCH(QString, opens);
+    test::LocalHttpServer server;
+    server.answer(
+        "/site/panel.html",
+        {200, "text/html", "<p>Zeravan <a href=\"" + href.toUtf8() + "\">链接 link</a></p>"});
+    WindowWithRealPanel window;
+    QVERIFY(window.showPage(server.url("/site/panel.html")));
+
+    QTextBrowser& browser = window.panel->browser();
+    const int linkAt = browser.toPlainText().indexOf(QStringLiteral("link"));
+    QTextCursor cursor(browser.document());
+    cursor.setPosition(linkAt + 2);
+    const QPoint onLink = browser.cursorRect(cursor).center();
+    QVERIFY(browser.anchorAt(onLink) == href);
+    QTest::mouseClick(browser.viewport(), Qt::LeftButton, {}, onLink);
+    const QString site = server.url(QString()).toString(QUrl::RemovePath);
+    const QList<QUrl> expected =
+        opens.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl(QString(opens).replace("@SITE@", site))};
+    QCOMPARE(window.links.opened, expected);
+    QCOMPARE(server.requests, QStringList({"/site/panel.html"}));
 }
 
 QTEST_MAIN(WebBandTest)

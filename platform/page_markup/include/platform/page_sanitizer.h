@@ -19,6 +19,7 @@ struct PageImage {
 // What of a page reaches the web band's layout.
 struct SanitizedPage {
     // False for a page nested too deep, with too many elements or too much text: lay out nothing.
+    // What is not shown (hidden, display: none, a template's content) is not laid out at all.
     bool accepted = false;
     // Well-formed markup of the elements and attributes Qt's rich text lays out, every element
     // closed, every '<' of text escaped; no comments, scripts, style sheets or links to them,
@@ -31,7 +32,8 @@ inline constexpr std::size_t maxPageDepth = 32;
 // Tables within tables: each level costs Qt's layout about twice the time of the one above.
 inline constexpr std::size_t maxTableNesting = 4;
 inline constexpr std::size_t maxPageElements = 1000;
-// Bytes of text, a run of blanks counting as one: a few screens of the band.
+// Bytes of text, a run of blanks counting as one except where it is laid out as written (pre,
+// white-space: pre …), there each line break and tab: a few screens of the band.
 inline constexpr std::size_t maxPageText = 32768;
 inline constexpr std::size_t maxPageImages = 8;
 
