@@ -55,6 +55,8 @@ test_packages=(
     x11-session-utils x11-xserver-utils
     # where a program that hangs in an end-to-end test is stuck; which files the web band opens
     gdb strace
+    # Qt's SVG picture plugin, as desktops have it, which the web band must never use
+    libqt6svg6
     # static checks, and clang with libFuzzer for the fuzz test
     clang-format clang-tidy clang libclang-rt-14-dev
 )
