@@ -36,12 +36,12 @@ void PagePainter::paintPage(const PageToPaint& page, int logicalDpi) {
     connect(process_, &QProcess::finished, this, [this] {
         if (unanswered_ > 0) giveUp();
     });
-    process_->start(program_, {}, QIODevice::ReadWrite | QIODevice::Unbuffered);
+    process_->start(program_);
     send(page);
 }
 
 void PagePainter::addPicture(const PictureToAdd& picture) {
-    if (process_ != nullptr) send(picture);
+    send(picture);
 }
 
 void PagePainter::finish() {
@@ -63,7 +63,9 @@ void PagePainter::stop() {
     process->kill();
 }
 
+// Windows says at once when a program cannot be started: the painter is gone by then.
 void PagePainter::send(const PaintRequest& request) {
+    if (process_ == nullptr) return;
     if (unanswered_++ == 0) answerDeadline_.start();
     process_->write(requestFrame(request));
 }

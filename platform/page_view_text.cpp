@@ -180,7 +180,7 @@ void TextPageView::showPage(QNetworkReply* reply) {
     const PageToPaint toPaint{QString::fromStdString(page.html), browser_->viewport()->size(),
                               browser_->devicePixelRatioF(), browser_->font(), browser_->palette()};
     painter_->paintPage(toPaint, browser_->logicalDpiY());
-    fetchImages(reply->url(), page.images);
+    if (!settled_) fetchImages(reply->url(), page.images);
 }
 
 // The first answer shows the page; each one after it a picture more.
