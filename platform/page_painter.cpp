@@ -11,9 +11,11 @@ PagePainter::PagePainter(QString program, QObject* parent, int answerTimeoutMs)
     connect(&answerDeadline_, &QTimer::timeout, this, &PagePainter::giveUp);
 }
 
-// Painters still at work, or still ending, when the window goes end with it.
+// Painters still at work, or still ending, when the window goes end with it, unheard: whoever
+// listened may be going too.
 PagePainter::~PagePainter() {
     for (QProcess* process : findChildren<QProcess*>()) {
+        process->disconnect(this);
         process->kill();
         process->waitForFinished();
     }

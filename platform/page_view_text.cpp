@@ -177,7 +177,7 @@ void TextPageView::showPage(QNetworkReply* reply) {
         fail();
         return;
     }
-    const PageToPaint toPaint{QString::fromStdString(page.html), browser_->viewport()->size(),
+    const PageToPaint toPaint{QByteArray::fromStdString(page.html), browser_->viewport()->size(),
                               browser_->devicePixelRatioF(), browser_->font(), browser_->palette()};
     painter_->paintPage(toPaint, browser_->logicalDpiY());
     if (!settled_) fetchImages(reply->url(), page.images);
@@ -204,7 +204,7 @@ void TextPageView::fetchImages(const QUrl& page, const std::vector<PageImage>& i
         const QString source = QString::fromStdString(images[index].source);
         const QSize asked(images[index].width, images[index].height);
         if (source.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
-            paintImage(index, dataAddressBytes(source, maxDataImageBytes), asked);
+            paintImage(dataAddressBytes(source, maxDataImageBytes), {{index, asked}});
             continue;
         }
         const QUrl address = page.resolved(QUrl(source));
@@ -221,18 +221,21 @@ void TextPageView::fetchImages(const QUrl& page, const std::vector<PageImage>& i
                     reply->deleteLater();
                     // The page may have been replaced meanwhile.
                     if (number != pageNumber_) return;
-                    if (succeeded(reply)) {
-                        const QByteArray bytes = reply->readAll();
-                        for (const auto& [index, asked] : shown) paintImage(index, bytes, asked);
-                    }
+                    if (succeeded(reply)) paintImage(reply->readAll(), shown);
                     if (--imagesComing_ == 0) painter_->finish();
                 });
     }
 }
 
-void TextPageView::paintImage(std::size_t index, const QByteArray& bytes, QSize asked) {
+// One picture, once, for every place the page shows it.
+void TextPageView::paintImage(const QByteArray& bytes,
+                              const QList<std::pair<std::size_t, QSize>>& places) {
     if (bytes.isEmpty()) return;
-    painter_->addPicture({QString::fromStdString(pageImageName(index)), bytes, asked});
+    PictureToAdd picture{bytes, {}};
+    for (const auto& [index, asked] : places) {
+        picture.places.append({QString::fromStdString(pageImageName(index)), asked});
+    }
+    painter_->addPicture(picture);
 }
 
 }  // namespace zeravan::platform

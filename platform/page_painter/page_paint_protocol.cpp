@@ -14,9 +14,11 @@ enum class RequestKind : quint8 { page = 1, picture = 2 };
 
 constexpr QImage::Format answerFormat = QImage::Format_ARGB32_Premultiplied;
 
-// Both ends are built together: one version of the stream, fixed.
-QByteArray framed(const std::function<void(QDataStream&)>& write) {
+// Both ends are built together: one version of the stream, fixed. The frame is made in one
+// piece, `bulk` bytes (the page, the picture, the pixels) and a little more.
+QByteArray framed(qsizetype bulk, const std::function<void(QDataStream&)>& write) {
     QByteArray frame(4, '\0');
+    frame.reserve(bulk + 4096);
     QDataStream out(&frame, QIODevice::WriteOnly | QIODevice::Append);
     out.setVersion(QDataStream::Qt_6_4);
     write(out);
@@ -38,13 +40,17 @@ std::optional<Result> parsed(const QByteArray& payload,
 }  // namespace
 
 QByteArray requestFrame(const PaintRequest& request) {
-    return framed([&request](QDataStream& out) {
+    const auto* page = std::get_if<PageToPaint>(&request);
+    const qsizetype bulk =
+        page != nullptr ? page->html.size() : std::get<PictureToAdd>(request).bytes.size();
+    return framed(bulk, [&request](QDataStream& out) {
         if (const auto* page = std::get_if<PageToPaint>(&request)) {
             out << RequestKind::page << page->html << page->viewport << page->pixelRatio
                 << page->font << page->palette;
         } else {
             const auto& picture = std::get<PictureToAdd>(request);
-            out << RequestKind::picture << picture.name << picture.bytes << picture.asked;
+            out << RequestKind::picture << picture.bytes << quint32(picture.places.size());
+            for (const PicturePlace& place : picture.places) out << place.name << place.asked;
         }
     });
 }
@@ -60,7 +66,11 @@ std::optional<PaintRequest> parseRequest(const QByteArray& payload) {
         }
         if (kind == RequestKind::picture) {
             PictureToAdd picture;
-            in >> picture.name >> picture.bytes >> picture.asked;
+            quint32 places = 0;
+            in >> picture.bytes >> places;
+            if (places > maxPicturePlaces) return std::nullopt;
+            picture.places.resize(places);
+            for (PicturePlace& place : picture.places) in >> place.name >> place.asked;
             return picture;
         }
         return std::nullopt;
@@ -68,18 +78,18 @@ std::optional<PaintRequest> parseRequest(const QByteArray& payload) {
 }
 
 QByteArray answerFrame(const PaintAnswer& answer) {
-    return framed([&answer](QDataStream& out) {
+    const qsizetype bulk = answer ? answer->image.sizeInBytes() + 2 * answer->text.size() : 0;
+    return framed(bulk, [&answer](QDataStream& out) {
         out << answer.has_value();
         if (!answer) return;
+        // The pixels' rows as they are, which the window reads straight into its image.
         const QImage image = answer->image.convertToFormat(answerFormat);
-        QByteArray pixels;
-        pixels.reserve(image.height() * qsizetype(image.width()) * 4);
+        out << image.size() << image.devicePixelRatio();
         for (int y = 0; y < image.height(); ++y) {
-            pixels.append(reinterpret_cast<const char*>(image.constScanLine(y)),
-                          qsizetype(image.width()) * 4);
+            out.writeRawData(reinterpret_cast<const char*>(image.constScanLine(y)),
+                             image.width() * 4);
         }
-        out << image.size() << image.devicePixelRatio() << pixels << answer->text
-            << quint32(answer->anchors.size());
+        out << answer->text << quint32(answer->anchors.size());
         for (const PageAnchor& anchor : answer->anchors) out << anchor.href << anchor.area;
     });
 }
@@ -91,19 +101,16 @@ std::optional<PaintAnswer> parseAnswer(const QByteArray& payload, QSize pixels) 
         if (!painted) return PaintAnswer();
         QSize size;
         qreal pixelRatio = 0;
-        QByteArray bytes;
-        PaintedPage page;
-        quint32 anchors = 0;
-        in >> size >> pixelRatio >> bytes >> page.text >> anchors;
-        if (size != pixels || bytes.size() != qsizetype(pixels.width()) * pixels.height() * 4 ||
-            !(pixelRatio > 0 && pixelRatio <= 16) || page.text.size() > maxAnswerText ||
-            anchors > maxAnchors) {
-            return std::nullopt;
+        in >> size >> pixelRatio;
+        if (size != pixels || !(pixelRatio > 0 && pixelRatio <= 16)) return std::nullopt;
+        PaintedPage page{QImage(pixels, answerFormat), {}, {}};
+        for (int y = 0; y < pixels.height(); ++y) {
+            in.readRawData(reinterpret_cast<char*>(page.image.scanLine(y)), pixels.width() * 4);
         }
-        page.image = QImage(reinterpret_cast<const uchar*>(bytes.constData()), pixels.width(),
-                            pixels.height(), qsizetype(pixels.width()) * 4, answerFormat)
-                         .copy();
         page.image.setDevicePixelRatio(pixelRatio);
+        quint32 anchors = 0;
+        in >> page.text >> anchors;
+        if (page.text.size() > maxAnswerText || anchors > maxAnchors) return std::nullopt;
         for (quint32 i = 0; i < anchors && in.status() == QDataStream::Ok; ++i) {
             PageAnchor anchor;
             in >> anchor.href >> anchor.area;

@@ -20,17 +20,21 @@ PagePainting::PagePainting(const PageToPaint& page)
       document_(nullptr) {
     QGuiApplication::setPalette(page.palette);
     document_.setDefaultFont(page.font);
-    document_.setHtml(page.html);
+    document_.setHtml(QString::fromUtf8(page.html));
     document_.setTextWidth(viewport_.width());
 }
 
 bool PagePainting::addPicture(const PictureToAdd& picture) {
-    const QImage shown = shownPicture(picture.bytes, picture.asked, viewport_, pixelRatio_);
-    if (shown.isNull()) return false;
-    document_.addResource(QTextDocument::ImageResource, QUrl(picture.name),
-                          QPixmap::fromImage(shown));
-    document_.markContentsDirty(0, document_.characterCount());
-    return true;
+    bool added = false;
+    for (const PicturePlace& place : picture.places) {
+        const QImage shown = shownPicture(picture.bytes, place.asked, viewport_, pixelRatio_);
+        if (shown.isNull()) continue;
+        document_.addResource(QTextDocument::ImageResource, QUrl(place.name),
+                              QPixmap::fromImage(shown));
+        added = true;
+    }
+    if (added) document_.markContentsDirty(0, document_.characterCount());
+    return added;
 }
 
 // As the text browser paints its viewport: the palette's base colour, then the page over it,

@@ -176,8 +176,12 @@ int pixelsOf(const QImage& shot, const QColor& colour) {
 
 const QString ownPage = QStringLiteral("<p>Zeravan 自己的页</p>");
 const QString painter = QStringLiteral(ZERAVAN_PAGE_PAINTER);
-// What the painter may hold at its peak: its own twenty-odd megabytes and the page's 64.
-constexpr qint64 painterMaxKb = 96 * 1024;
+// What a painter holds once it has painted a line of Chinese, and at the most: that, the page's
+// 64 MB and what the page's fonts bring.
+qint64 painterOwnKb = 0;
+qint64 painterMaxKb() {
+    return painterOwnKb + (64 + 8) * 1024;
+}
 
 }  // namespace
 
@@ -200,7 +204,8 @@ private slots:
 };
 
 // The first page loads the network stack, the Chinese font and the picture decoders for the
-// process; memory is measured against what the program holds once that is done.
+// process; memory is measured against what the program holds once that is done. The painter's
+// is measured against one that has painted that page.
 void PageViewTest::initTestCase() {
     LocalHttpServer server;
     server.answer("/p.html",
@@ -215,6 +220,12 @@ void PageViewTest::initTestCase() {
     panel.Navigate(server.url("/p.html"));
     QVERIFY(image.wait(5000));
     panel.grab();
+    PagePainter alone(painter, nullptr);  // it waits for pictures until it is ended
+    QSignalSpy answered(&alone, &PagePainter::answered);
+    alone.paintPage({"<p>定时关机</p>", {393, 81}, 1, QFont(), QPalette()}, 96);
+    QVERIFY(answered.wait(5000));
+    painterOwnKb = childrenPeakKb();
+    qInfo("a painter holds %lld KB", painterOwnKb);
 }
 
 // Pictures of the page's own site and small data: addresses, each kept at the size shown.
@@ -432,14 +443,14 @@ void PageViewTest::painterGivenUp() {
     sample.start(20);
     QElapsedTimer sincePainting;
     sincePainting.start();
-    pagePainter.paintPage({QString::fromUtf8(page), {393, 81}, 1, QFont(), QPalette()}, 96);
+    pagePainter.paintPage({page, {393, 81}, 1, QFont(), QPalette()}, 96);
     QVERIFY(failed.wait(PagePainter::defaultAnswerTimeoutMs + 3000));
     qInfo("given up after %lld ms; the painter's peak %lld KB", sincePainting.elapsed(),
           painterPeakKb);
     QVERIFY2(sincePainting.elapsed() < withinMs,
              qPrintable(QString::number(sincePainting.elapsed())));
     QCOMPARE(answered.size(), 0);
-    QVERIFY2(painterPeakKb < painterMaxKb, qPrintable(QString::number(painterPeakKb)));
+    QVERIFY2(painterPeakKb < painterMaxKb(), qPrintable(QString::number(painterPeakKb)));
 }
 
 void PageViewTest::hostilePages_data() {
@@ -581,10 +592,12 @@ void PageViewTest::hostilePages() {
     QCOMPARE(colouredPixels(panel.grab().toImage()), 0);
     QCOMPARE(other.requests, QStringList());
     QVERIFY(server.requests.filter(QStringLiteral("/huge")).size() <= 8);
-    QVERIFY2(peakGrowthKb < 4 * 1024,
+    // A few copies of the page on its way to the painter (more under the address sanitizer,
+    // which holds on to what was freed); the page's layout and pictures are the painter's.
+    QVERIFY2(peakGrowthKb < 16 * 1024,
              qPrintable(QStringLiteral("grew by %1 KB").arg(peakGrowthKb)));
     QVERIFY2(longestGap < 500, qPrintable(QStringLiteral("no tick for %1 ms").arg(longestGap)));
-    QVERIFY2(painterPeakKb < painterMaxKb,
+    QVERIFY2(painterPeakKb < painterMaxKb(),
              qPrintable(QStringLiteral("the painter held %1 KB").arg(painterPeakKb)));
 }
 

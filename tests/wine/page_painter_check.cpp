@@ -84,9 +84,9 @@ int main(int argc, char* argv[]) {
     QSignalSpy failures(&painter, &PagePainter::failed);
     QElapsedTimer clock;
     clock.start();
-    painter.paintPage({html, {393, 81}, 1, QFont(), QPalette()}, 96);
+    painter.paintPage({html.toUtf8(), {393, 81}, 1, QFont(), QPalette()}, 96);
     for (const Picture& picture : pictures) {
-        painter.addPicture({QString::fromLatin1(picture.name), picture.bytes, {16, 16}});
+        painter.addPicture({picture.bytes, {{QString::fromLatin1(picture.name), {16, 16}}}});
     }
     painter.finish();
     bool wrong = false;

@@ -70,7 +70,7 @@ private:
     void showPainted(const PaintAnswer& answer);
     void fail();
     void fetchImages(const QUrl& page, const std::vector<PageImage>& images);
-    void paintImage(std::size_t index, const QByteArray& bytes, QSize asked);
+    void paintImage(const QByteArray& bytes, const QList<std::pair<std::size_t, QSize>>& places);
 
     QNetworkAccessManager& network_;
     LinkOpener& links_;

@@ -21,18 +21,24 @@ namespace zeravan::platform {
 
 // A page of HTML for the painter to lay out as the band would, at the band's size.
 struct PageToPaint {
-    QString html;
+    QByteArray html;  // UTF-8
     QSize viewport;  // logical pixels
     qreal pixelRatio = 1;
     QFont font;
     QPalette palette;
 };
 
-// A picture the page names (by the name it has in the page's HTML), in the bytes that came.
-struct PictureToAdd {
+// Where the page shows a picture: by the name it has in the page's HTML, at the size the page
+// gives it (a side of -1 where it gives none).
+struct PicturePlace {
     QString name;
+    QSize asked;
+};
+
+// A picture in the bytes that came, for every place the page shows it.
+struct PictureToAdd {
     QByteArray bytes;
-    QSize asked;  // the size the page gives it; a side of -1 where it gives none
+    QList<PicturePlace> places;
 };
 
 using PaintRequest = std::variant<PageToPaint, PictureToAdd>;
@@ -57,6 +63,7 @@ inline constexpr qint64 maxRequestBytes = 8 << 20;
 inline constexpr qsizetype maxAnswerText = 1 << 20;
 inline constexpr qsizetype maxAnchors = 4096;
 inline constexpr qsizetype maxAnchorHref = 8192;
+inline constexpr qsizetype maxPicturePlaces = 64;
 
 QByteArray requestFrame(const PaintRequest& request);
 std::optional<PaintRequest> parseRequest(const QByteArray& payload);
