@@ -57,6 +57,8 @@ test_packages=(
     gdb strace
     # Qt's SVG picture plugin, as desktops have it, which the web band must never use
     libqt6svg6
+    # the maker's site of the end-to-end tests: its own network's loopback, its certificate
+    iproute2 openssl
     # static checks, and clang with libFuzzer for the fuzz test
     clang-format clang-tidy clang libclang-rt-14-dev
 )

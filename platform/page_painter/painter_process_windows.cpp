@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+#include <windows.h>
+// After windows.h, which they need.
 #include <fcntl.h>
 #include <io.h>
 #include <psapi.h>
-#include <windows.h>
 
 #include <cstdio>
 

@@ -71,7 +71,8 @@ if have_user_namespaces; then
     start_zeravan_on_site
     await grep -qs panel.html "$site/sent" || fail "the band did not ask for its page"
     band() { import -window "$main_window" png:- | convert - -format '%[pixel:p{200,240}]' info:; }
-    await_within 10 test "$(band)" = "srgb(255,244,192)" || fail "the band shows $(band)"
+    band_shows_page() { [ "$(band)" = "srgb(255,244,192)" ]; }
+    await_within 10 band_shows_page || fail "the band shows $(band)"
     shown="the band's page painted"
 else
     require_private_bus

@@ -22,7 +22,7 @@ namespace zeravan::platform {
 // A page of HTML for the painter to lay out as the band would, at the band's size.
 struct PageToPaint {
     QByteArray html;  // UTF-8
-    QSize viewport;  // logical pixels
+    QSize viewport;   // logical pixels
     qreal pixelRatio = 1;
     QFont font;
     QPalette palette;
