@@ -7,7 +7,6 @@
 // work could be ended. The thread is given 10 s; then the process leaves it running and ends.
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSignalSpy>
@@ -18,31 +17,13 @@
 #include <cstdio>
 
 #include "platform/page_painter.h"
+#include "process_memory.h"
 
 using namespace zeravan::platform;
+using zeravan::test::childrenPeakKb;
+using zeravan::test::residentKb;
 
 namespace {
-
-qint64 statusKb(const QString& process, const QByteArray& field) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(process));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ')[0].toLongLong();
-    }
-    return 0;
-}
-
-qint64 childrenPeakKb() {
-    QFile children(
-        QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid()));
-    children.open(QIODevice::ReadOnly);
-    qint64 peak = 0;
-    for (const QByteArray& child : children.readAll().split(' ')) {
-        if (!child.isEmpty()) peak = qMax(peak, statusKb(QString::fromLatin1(child), "VmHWM:"));
-    }
-    return peak;
-}
 
 // The window's thread meanwhile: its longest pause between 20 ms ticks, and the painter's peak.
 struct Watch {
@@ -61,7 +42,7 @@ struct Watch {
 };
 
 void onThread(const char* name, const QString& html) {
-    const qint64 before = statusKb(QStringLiteral("self"), "VmRSS:");
+    const qint64 before = residentKb();
     std::atomic<bool> done = false;
     QElapsedTimer clock;
     clock.start();
@@ -81,9 +62,8 @@ void onThread(const char* name, const QString& html) {
     std::printf(
         "%-9s thread : %s after %5lld ms, the process grew by %7lld KB, window's longest "
         "pause %lld ms%s\n",
-        name, done ? "painted" : "still at work", clock.elapsed(),
-        statusKb(QStringLiteral("self"), "VmHWM:") - before, watch.longestPause,
-        done ? "" : "; a thread cannot be ended");
+        name, done ? "painted" : "still at work", clock.elapsed(), residentKb("VmHWM:") - before,
+        watch.longestPause, done ? "" : "; a thread cannot be ended");
 }
 
 void inPainter(const char* name, const QString& program, const QString& html) {

@@ -17,11 +17,15 @@
 #include "local_http_server.h"
 #include "platform/page_painter.h"
 #include "platform/page_view_text.h"
+#include "process_memory.h"
 
 using namespace zeravan;
 using platform::PagePainter;
 using platform::TextPageView;
+using test::childrenPeakKb;
 using test::LocalHttpServer;
+using test::resetPeakResident;
+using test::residentKb;
 
 namespace {
 
@@ -121,37 +125,6 @@ QByteArray svgNaming(const QByteArray& file) {
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
            "width=\"64\" height=\"64\"><image xlink:href=\"" +
            file + "\" width=\"64\" height=\"64\"/></svg>";
-}
-
-// A process's resident memory (this one's by default), now or at its peak since
-// resetPeakResident().
-qint64 residentKb(const QByteArray& field = "VmRSS:", const QString& process = "self") {
-    QFile status(QStringLiteral("/proc/%1/status").arg(process));
-    status.open(QIODevice::ReadOnly);
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith(field)) {
-            return line.mid(field.size()).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
-
-// The highest peak of the processes this one has started and that still run.
-qint64 childrenPeakKb() {
-    QFile children(
-        QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid()));
-    children.open(QIODevice::ReadOnly);
-    qint64 peak = 0;
-    for (const QByteArray& child : children.readAll().split(' ')) {
-        if (!child.isEmpty()) peak = qMax(peak, residentKb("VmHWM:", QString::fromLatin1(child)));
-    }
-    return peak;
-}
-
-void resetPeakResident() {
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    clearRefs.open(QIODevice::WriteOnly);
-    clearRefs.write("5");
 }
 
 // Pixels that are not a shade of grey: a picture, or colour from a style sheet.
