@@ -15,6 +15,7 @@
 #include "platform/installer_requests.h"
 #include "platform/library_search.h"
 #include "platform/link_opener_desktop.h"
+#include "platform/page_painter_program.h"
 #include "platform/page_view_text.h"
 #include "platform/single_instance_lock.h"
 #include "platform/system_clock.h"
@@ -120,7 +121,10 @@ int run(int argc, char** argv) {
         [&](GlobalForms::ShowCountdown showCountdown) {
             return std::make_unique<MainWindowForm>(MainWindowServices{
                 clock, *power, tray, links, module, std::move(showCountdown), endProgram,
-                [&](QWidget* frame) { return new platform::TextPageView(network, links, frame); },
+                [&](QWidget* frame) {
+                    return new platform::TextPageView(network, links,
+                                                      platform::pagePainterProgram(), frame);
+                },
                 // Not QPixmap's own loading, whose cache would keep the full-size original.
                 QPixmap::fromImage(QImage(QStringLiteral(":/background.jpg"))), mainIcon});
         },

@@ -6,11 +6,12 @@
 #include <QHash>
 #include <QHostInfo>
 #include <QNetworkReply>
-#include <QPointer>
 
+#include "page_painter/sealed_text_document.h"
+#include "page_picture_view.h"
 #include "page_pictures.h"
 #include "platform/page_decoding.h"
-#include "sealed_text_document.h"
+#include "platform/page_painter.h"
 
 namespace zeravan::platform {
 
@@ -40,23 +41,33 @@ bool sameSite(const QUrl& address, const QUrl& page) {
 
 }  // namespace
 
-TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links, QWidget* parent,
-                           int timeoutMs)
-    : PageView(parent), network_(network), links_(links), browser_(new QTextBrowser(this)) {
+TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links,
+                           QString painterProgram, QWidget* parent, int timeoutMs)
+    : PageView(parent),
+      network_(network),
+      links_(links),
+      browser_(new QTextBrowser(this)),
+      picture_(new PagePictureView(this)),
+      painter_(new PagePainter(std::move(painterProgram), this)) {
     browser_->setFrameShape(QFrame::NoFrame);
     browser_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
     showHtml(QString());
-    // A relative link is the page's: its document's base is the page's address.
+    // A relative link is the page's: it resolves against the page's address.
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
-        const QUrl address = browser_->document()->baseUrl().resolved(link);
+        const QUrl address = pageAddress_.resolved(link);
         const QString scheme = address.scheme().toLower();
         if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
             links_.open(address);
         }
     });
+    // The page shown is a picture; its links are clicked as the browser's.
+    picture_->hide();
+    connect(picture_, &PagePictureView::anchorClicked, browser_, &QTextBrowser::anchorClicked);
+    connect(painter_, &PagePainter::answered, this, &TextPageView::showPainted);
+    connect(painter_, &PagePainter::failed, this, &TextPageView::fail);
     browser_->viewport()->installEventFilter(this);
     deadline_.setSingleShot(true);
     deadline_.setInterval(timeoutMs);
@@ -77,9 +88,13 @@ bool TextPageView::eventFilter(QObject* watched, QEvent* event) {
 void TextPageView::resizeEvent(QResizeEvent* event) {
     PageView::resizeEvent(event);
     browser_->setGeometry(contentsRect());
+    picture_->setGeometry(contentsRect());
 }
 
 void TextPageView::Navigate(const QUrl& address) {
+    painter_->stop();
+    ++pageNumber_;
+    pageAddress_.clear();
     showHtml(ownPage());
     pendingAddress_ = address;
     settled_ = false;
@@ -93,6 +108,12 @@ void TextPageView::showHtml(const QString& html) {
     document->setDefaultFont(browser_->font());
     document->setHtml(html);
     browser_->setDocument(document);
+    picture_->hide();
+    browser_->show();
+}
+
+QString TextPageView::shownText() const {
+    return picture_->isHidden() ? browser_->toPlainText() : picture_->text();
 }
 
 // The site's name is looked up first: a name that leads nowhere (no network, a placeholder
@@ -132,6 +153,7 @@ QNetworkReply* TextPageView::fetch(const QUrl& address, qint64 maxBytes,
 void TextPageView::fail() {
     if (settled_) return;
     settled_ = true;
+    painter_->stop();
     emit pageFailed();
 }
 
@@ -150,50 +172,66 @@ void TextPageView::showPage(QNetworkReply* reply) {
         fail();
         return;
     }
-    showHtml(QString::fromStdString(page.html));
-    browser_->document()->setBaseUrl(reply->url());
-    settled_ = true;
-    emit pageShown();
-    fetchImages(reply->url(), page.images);
+    pageAddress_ = reply->url();
+    const PageToPaint toPaint{QByteArray::fromStdString(page.html), browser_->viewport()->size(),
+                              browser_->devicePixelRatioF(), browser_->font(), browser_->palette()};
+    painter_->paintPage(toPaint, browser_->logicalDpiY());
+    if (!settled_) fetchImages(reply->url(), page.images);
 }
 
+// The first answer shows the page; each one after it a picture more.
+void TextPageView::showPainted(const PaintAnswer& answer) {
+    if (!answer) return;
+    picture_->showPage(*answer);
+    if (settled_) {
+        emit imageShown();
+        return;
+    }
+    settled_ = true;
+    browser_->hide();
+    picture_->show();
+    emit pageShown();
+}
+
+// Each picture goes to the painter as it comes; once the last has come the painter may end.
 void TextPageView::fetchImages(const QUrl& page, const std::vector<PageImage>& images) {
-    const QPointer<QTextDocument> document = browser_->document();
     QHash<QUrl, QList<std::pair<std::size_t, QSize>>> wanted;  // each picture, where and how big
     for (std::size_t index = 0; index < images.size(); ++index) {
         const QString source = QString::fromStdString(images[index].source);
         const QSize asked(images[index].width, images[index].height);
         if (source.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
-            showImage(*document, index, dataAddressBytes(source, maxDataImageBytes), asked);
+            paintImage(dataAddressBytes(source, maxDataImageBytes), {{index, asked}});
             continue;
         }
         const QUrl address = page.resolved(QUrl(source));
         if (sameSite(address, page)) wanted[address].append({index, asked});
     }
+    imagesComing_ = int(wanted.size());
+    if (imagesComing_ == 0) painter_->finish();
     for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
         // A picture that moves elsewhere is not followed.
         QNetworkReply* reply =
             fetch(it.key(), maxImageBytes, QNetworkRequest::ManualRedirectPolicy);
-        connect(reply, &QNetworkReply::finished, this, [this, reply, document, shown = it.value()] {
-            reply->deleteLater();
-            // The page may have been replaced meanwhile.
-            if (!succeeded(reply) || document != browser_->document()) return;
-            const QByteArray bytes = reply->readAll();
-            for (const auto& [index, asked] : shown) showImage(*document, index, bytes, asked);
-        });
+        connect(reply, &QNetworkReply::finished, this,
+                [this, reply, number = pageNumber_, shown = it.value()] {
+                    reply->deleteLater();
+                    // The page may have been replaced meanwhile.
+                    if (number != pageNumber_) return;
+                    if (succeeded(reply)) paintImage(reply->readAll(), shown);
+                    if (--imagesComing_ == 0) painter_->finish();
+                });
     }
 }
 
-void TextPageView::showImage(QTextDocument& document, std::size_t index, const QByteArray& bytes,
-                             QSize asked) {
-    const QImage picture =
-        shownPicture(bytes, asked, browser_->viewport()->size(), browser_->devicePixelRatioF());
-    if (picture.isNull()) return;
-    document.addResource(QTextDocument::ImageResource,
-                         QUrl(QString::fromStdString(pageImageName(index))),
-                         QPixmap::fromImage(picture));
-    document.markContentsDirty(0, document.characterCount());
-    emit imageShown();
+// One picture, once, for every place the page shows it.
+void TextPageView::paintImage(const QByteArray& bytes,
+                              const QList<std::pair<std::size_t, QSize>>& places) {
+    if (bytes.isEmpty()) return;
+    PictureToAdd picture{bytes, {}};
+    for (const auto& [index, asked] : places) {
+        picture.places.append({QString::fromStdString(pageImageName(index)), asked});
+    }
+    painter_->addPicture(picture);
 }
 
 }  // namespace zeravan::platform

@@ -55,6 +55,10 @@ test_packages=(
     x11-session-utils x11-xserver-utils
     # where a program that hangs in an end-to-end test is stuck; which files the web band opens
     gdb strace
+    # Qt's SVG picture plugin, as desktops have it, which the web band must never use
+    libqt6svg6
+    # the maker's site of the end-to-end tests: its own network's loopback, its certificate
+    iproute2 openssl
     # static checks, and clang with libFuzzer for the fuzz test
     clang-format clang-tidy clang libclang-rt-14-dev
     # HTML's parsing as browsers do it, the oracle of the band's differential test

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
-# Gathers zeravan.exe with every DLL it needs (Qt, its plugins, the MinGW run-time), strips
-# them, and makes the zip and the installer of the Windows release.
-#   make_packages.sh <zeravan.exe> <Qt prefix> <version> <output folder> <MinGW g++>
+# Gathers zeravan.exe and its page painter with every DLL they need (Qt, its plugins, the MinGW
+# run-time), strips them, and makes the zip and the installer of the Windows release.
+#   make_packages.sh <zeravan.exe> <zeravan-page-painter.exe> <Qt prefix> <version>
+#                    <output folder> <MinGW g++>
 set -euo pipefail
 
-exe=$1 qt=$2 version=$3 out=$4 cxx=$5
+exe=$1 painter=$2 qt=$3 version=$4 out=$5 cxx=$6
 here=$(cd "$(dirname "$0")" && pwd)
 triplet=$(basename "$cxx" | sed 's/-g++.*//')
 objdump=$triplet-objdump
@@ -14,10 +15,11 @@ strip=$triplet-strip
 name=zeravan-$version-win64
 stage=$out/$name
 
-# The plugins Qt loads at run time: the window system, the native style, the two image
-# formats of our artwork, and TLS through Windows' own Schannel for the web panel.
+# The plugins Qt loads at run time: the window system, the native style, the image formats of
+# our artwork and of the web band's pictures (the painter's: JPEG, GIF, ICO; PNG and BMP are
+# Qt's own), and TLS through Windows' own Schannel for the web panel.
 plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll
-    imageformats/qjpeg.dll tls/qschannelbackend.dll)
+    imageformats/qjpeg.dll imageformats/qgif.dll tls/qschannelbackend.dll)
 
 # Qt's own texts in Simplified Chinese, as on Linux (Debian's qt6-translations-l10n); qt.conf
 # makes the program's folder Qt's prefix, so that Qt finds them in translations/ beside it.
@@ -31,7 +33,8 @@ search=("$qt/bin"
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$exe" "$stage/zeravan.exe"
-queue=("$stage/zeravan.exe")
+cp "$painter" "$stage/zeravan-page-painter.exe"
+queue=("$stage/zeravan.exe" "$stage/zeravan-page-painter.exe")
 for plugin in "${plugins[@]}"; do
     [ -f "$qt/plugins/$plugin" ] || { echo "missing Qt plugin $plugin in $qt" >&2; exit 1; }
     mkdir -p "$stage/$(dirname "$plugin")"
@@ -65,7 +68,7 @@ while ((${#queue[@]})); do
 done
 
 find "$stage" -name '*.dll' -exec "$strip" --strip-unneeded {} +
-"$strip" "$stage/zeravan.exe"
+"$strip" "$stage/zeravan.exe" "$stage/zeravan-page-painter.exe"
 
 rm -f "$out/$name.zip"
 (cd "$out" && cmake -E tar cf "$name.zip" --format=zip "$name")

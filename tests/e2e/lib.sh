@@ -278,6 +278,38 @@ start_zeravan() {
     await_main_window
 }
 
+# The maker's site, for the program started by start_zeravan_on_site: its files in
+# $site/zeravan/, served as https://zeravan.example/zeravan/ (on_site.sh, page_site.py) in
+# namespaces of the program's own, so that nothing leaves the machine and nothing on it changes.
+# The band's page waits until release_page; what the site sent is listed in $site/sent. Where
+# this machine makes no user namespaces the test is skipped (status 77).
+site=$work/site
+have_user_namespaces() { unshare --user --map-root-user --net --mount true 2>/dev/null; }
+make_site() {
+    have_user_namespaces || {
+        echo "SKIPPED: this machine makes no user namespaces, in which the site would run" >&2
+        exit 77
+    }
+    rm -rf "$site"
+    mkdir -p "$site/zeravan" "$site/certs"
+    printf '127.0.0.1 localhost zeravan.example\n' >"$site/hosts"
+    # Valid from two days ago, whatever day the test's clock is moved to.
+    faketime -f -2d openssl req -x509 -newkey rsa:2048 -nodes -days 5 -subj /CN=zeravan.example \
+        -addext subjectAltName=DNS:zeravan.example -keyout "$site/key.pem" \
+        -out "$site/certs/zeravan.pem" 2>/dev/null
+    ln -s zeravan.pem "$site/certs/$(openssl x509 -hash -noout -in "$site/certs/zeravan.pem").0"
+}
+release_page() { touch "$site/release"; }
+
+# Starts the program on the test's clock, with the site of make_site as the maker's.
+start_zeravan_on_site() {
+    require_private_bus
+    unshare --user --map-root-user --net --mount \
+        "$repo/tests/e2e/on_site.sh" "$site" "${on_test_clock[@]}" "$zeravan" \
+        >"$work/zeravan.out" 2>&1 &
+    await_main_window
+}
+
 # Ends what was started since `mark=$(started_count)`, last first, so that the next row of a
 # table starts afresh on the same display and bus.
 started_count() { echo ${#started[@]}; }

@@ -16,6 +16,12 @@
 #                     midnight (no tick at 0:00:00), then the clock set to the next evening: the
 #                     countdown opens in that evening's 23:30:01 and PowerOff comes in 23:30:31,
 #                     on the day chosen, not a day later.
+#   band_newlines     the band's page arrives just before 23:30:01, once the schedule is armed:
+#                     700,000 newlines in a <pre>, whose layout would take minutes and hundreds
+#                     of megabytes; the countdown and PowerOff come in their seconds all the same.
+#   band_pictures     the same with pictures: a PNG of text chunks that inflate to 500 MB, six
+#                     times a progressive JPEG of 40,000 scans, a GIF on a screen of 5700 x 5700.
+#                     The page itself shows in the band.
 source "$(dirname "$0")/lib.sh"
 rows=("${@:4}")
 start_display
@@ -108,6 +114,68 @@ tomorrow_row() {
     await_countdown_in_trigger_second
     set_clock_to 23:30:30 1
     await_request_in_shutdown_second 'PowerOff true'
+}
+
+newlines_page() {
+    python3 -c 'import sys; sys.stdout.write("<p>page</p><pre>" + "\n" * 700000 + "</pre>")' \
+        >"$site/zeravan/panel.html"
+}
+
+pictures_page() {
+    convert -size 1024x1024 xc:lime -interlace JPEG "$site/zeravan/scans.jpg"
+    python3 - "$site/zeravan" <<'MAKE'
+import struct, sys, zlib
+folder = sys.argv[1]
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+grey = b"".join(b"\0" + b"\x80" * 40 for _ in range(20))
+text = chunk(b"zTXt", b"Comment\0\0" + zlib.compress(b"a" * 7_500_000, 9))
+png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 40, 20, 8, 0, 0, 0, 0))
+       + text * 67 + chunk(b"IDAT", zlib.compress(grey)) + chunk(b"IEND", b""))
+jpeg = open(folder + "/scans.jpg", "rb").read()
+scan = jpeg[jpeg.rindex(b"\xff\xda"):-2]
+jpeg = jpeg[:-2] + scan * ((512 * 1024 - len(jpeg)) // len(scan)) + jpeg[-2:]
+gif = (b"GIF89a\x44\x16\x44\x16\x80\0\0\0\xff\0\0\xff\0"
+       b"\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b")
+page = ('<body bgcolor="#fff4c0"><p>page</p><img src="text.png">' + '<img src="scans.jpg">' * 6
+        + '<img src="screen.gif"></body>')
+for name, data in (("text.png", png), ("scans.jpg", jpeg), ("screen.gif", gif),
+                   ("panel.html", page.encode())):
+    open(folder + "/" + name, "wb").write(data)
+MAKE
+}
+
+# Armed for 23:30 with the band's page held back, which then arrives two seconds before the
+# countdown is due: it opens in 23:30:01 and PowerOff comes in 23:30:31.
+armed_as_page_arrives() {
+    start_fake_logind --stamp
+    start_zeravan_on_site
+    confirm_schedule
+    set_clock_to 23:29:59
+    release_page
+    await grep -qs panel.html "$site/sent" || fail "the band's page was not sent"
+    await_countdown_in_trigger_second
+    set_clock_to 23:30:30
+    await_request_in_shutdown_second 'PowerOff true'
+}
+
+band_newlines_row() {
+    make_site
+    newlines_page
+    armed_as_page_arrives
+}
+
+band_pictures_row() {
+    make_site
+    pictures_page
+    armed_as_page_arrives
+    for picture in text.png scans.jpg screen.gif; do
+        grep -q "$picture" "$site/sent" || fail "the band did not ask for $picture"
+    done
+    local band
+    band=$(import -window "$main_window" png:- | convert - -format '%[pixel:p{200,240}]' info:)
+    [ "$band" = "srgb(255,244,192)" ] || fail "the band shows $band, not the page's background"
+    screenshot band_pictures
 }
 
 for row in "${rows[@]}"; do

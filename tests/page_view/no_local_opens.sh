@@ -8,7 +8,7 @@ set -euo pipefail
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 rows=("file address" "absolute path" "relative path" "qrc" "background pictures" "style sheets"
-    "big data address" "dev zero" "named pipe")
+    "big data address" "dev zero" "named pipe" "svg naming a local picture" "svg naming a named pipe")
 status=0
 strace -f -qq -e trace=open,openat,openat2 -o "$log" "$1" "${rows[@]/#/hostilePages:}" || status=$?
 opened=$(grep -E '"([^"]*/)?(zeravan-bait-[^"/]*|bait\.(png|css|pipe)|dev/zero)"' "$log" |

@@ -5,18 +5,27 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QtEndian>
 
 #include "local_bait.h"
 #include "local_http_server.h"
+#include "platform/page_painter.h"
 #include "platform/page_view_text.h"
+#include "process_memory.h"
 
 using namespace zeravan;
+using platform::PagePainter;
 using platform::TextPageView;
+using test::childrenPeakKb;
 using test::LocalHttpServer;
+using test::resetPeakResident;
+using test::residentKb;
 
 namespace {
 
@@ -57,22 +66,65 @@ QByteArray bigDataAddress() {
     return "data:image/png;base64," + pngOf(image).toBase64();
 }
 
-// The process's resident memory, now or at its peak since resetPeakResident().
-qint64 residentKb(const QByteArray& field = "VmRSS:") {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith(field)) {
-            return line.mid(field.size()).trimmed().split(' ').value(0).toLongLong();
-        }
+// A PNG chunk: its length, type, data and the CRC-32 of type and data.
+QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
+    quint32 crc = 0xffffffff;
+    for (const char byte : type + data) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320 & (0U - (crc & 1)));
     }
-    return -1;
+    QByteArray chunk;
+    QDataStream out(&chunk, QIODevice::WriteOnly);
+    out << quint32(data.size());
+    out.writeRawData(type.constData(), 4);
+    out.writeRawData(data.constData(), int(data.size()));
+    out << ~crc;
+    return chunk;
 }
 
-void resetPeakResident() {
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    clearRefs.open(QIODevice::WriteOnly);
-    clearRefs.write("5");
+// A small grey PNG carrying `count` compressed text chunks, each of 7.5 MB of text.
+QByteArray pngWithTextBombs(int count) {
+    const QByteArray bomb = pngChunk(
+        "zTXt", QByteArray("Comment\0\0", 9) + qCompress(QByteArray(7'500'000, 'a'), 9).mid(4));
+    QByteArray png = pngOf(QColor(128, 128, 128), {40, 20});
+    png.insert(33, bomb.repeated(count));  // after the signature and the header chunk
+    return png;
+}
+
+// A green progressive JPEG whose last scan is repeated until the file is nearly 512 KB.
+QByteArray jpegWithRepeatedScans() {
+    QImage image(1024, 1024, QImage::Format_RGB32);
+    image.fill(QColor(0, 255, 0));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    const qsizetype lastScan = jpeg.lastIndexOf("\xff\xda");
+    const QByteArray scan = jpeg.mid(lastScan, jpeg.size() - 2 - lastScan);
+    jpeg.insert(jpeg.size() - 2,
+                scan.repeated((TextPageView::maxImageBytes - jpeg.size()) / scan.size()));
+    return jpeg;
+}
+
+// 35 bytes: one green pixel on a logical screen of the given side.
+QByteArray gifOfAGreenPixel(quint16 screen) {
+    QByteArray gif(
+        "GIF89a\0\0\0\0\x80\0\0"      // screen, two colours
+        "\0\xff\0\0\xff\0"            // the colours
+        "\x2c\0\0\0\0\x01\0\x01\0\0"  // a frame of 1 x 1 at 0, 0
+        "\x02\x02\x44\x01\0\x3b",     // its pixel, the end
+        35);
+    qToLittleEndian(screen, gif.data() + 6);
+    qToLittleEndian(screen, gif.data() + 8);
+    return gif;
+}
+
+// An SVG picture that draws the file it names.
+QByteArray svgNaming(const QByteArray& file) {
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+           "width=\"64\" height=\"64\"><image xlink:href=\"" +
+           file + "\" width=\"64\" height=\"64\"/></svg>";
 }
 
 // Pixels that are not a shade of grey: a picture, or colour from a style sheet.
@@ -96,6 +148,13 @@ int pixelsOf(const QImage& shot, const QColor& colour) {
 }
 
 const QString ownPage = QStringLiteral("<p>Zeravan 自己的页</p>");
+const QString painter = QStringLiteral(ZERAVAN_PAGE_PAINTER);
+// What a painter holds once it has painted a line of Chinese, and at the most: that, the page's
+// 64 MB and what the page's fonts bring.
+qint64 painterOwnKb = 0;
+qint64 painterMaxKb() {
+    return painterOwnKb + (64 + 8) * 1024;
+}
 
 }  // namespace
 
@@ -110,12 +169,16 @@ private slots:
     void noBorderAndNoScrollBars();
     void linksInsideOpenInTheBrowser_data();
     void linksInsideOpenInTheBrowser();
+    void linksOfTheShownPageAreClicked();
+    void painterGivenUp_data();
+    void painterGivenUp();
     void hostilePages_data();
     void hostilePages();
 };
 
 // The first page loads the network stack, the Chinese font and the picture decoders for the
-// process; memory is measured against what the program holds once that is done.
+// process; memory is measured against what the program holds once that is done. The painter's
+// is measured against one that has painted that page.
 void PageViewTest::initTestCase() {
     LocalHttpServer server;
     server.answer("/p.html",
@@ -123,13 +186,19 @@ void PageViewTest::initTestCase() {
     server.answer("/dot.png", {200, "image/png", pngOf(Qt::red)});
     QNetworkAccessManager network;
     RecordingOpener links;
-    TextPageView panel(network, links);
+    TextPageView panel(network, links, painter);
     panel.setOwnPage(ownPage);
     panel.show();
     QSignalSpy image(&panel, &TextPageView::imageShown);
     panel.Navigate(server.url("/p.html"));
     QVERIFY(image.wait(5000));
     panel.grab();
+    PagePainter alone(painter, nullptr);  // it waits for pictures until it is ended
+    QSignalSpy answered(&alone, &PagePainter::answered);
+    alone.paintPage({"<p>定时关机</p>", {393, 81}, 1, QFont(), QPalette()}, 96);
+    QVERIFY(answered.wait(5000));
+    painterOwnKb = childrenPeakKb();
+    qInfo("a painter holds %lld KB", painterOwnKb);
 }
 
 // Pictures of the page's own site and small data: addresses, each kept at the size shown.
@@ -141,12 +210,14 @@ void PageViewTest::showsTheServedPageWithItsImages() {
          "<html><body><p>定时关机 panel</p><img src=\"dot.png\">"
          "<img src=\"/zeravan/wide.png\" width=\"40\" height=\"20\"><img src=\"data:image/"
          "png;base64," +
-             pngOf(Qt::yellow, {4, 4}).toBase64() + "\"></body></html>"});
+             pngOf(Qt::yellow, {4, 4}).toBase64() +
+             "\"><img width=\"6\" height=\"6\" src=\"data:image/gif;base64," +
+             gifOfAGreenPixel(1).toBase64() + "\"></body></html>"});
     server.answer("/zeravan/dot.png", {200, "image/png", pngOf(Qt::red)});
     server.answer("/zeravan/wide.png", {200, "image/png", pngOf(Qt::blue, {1000, 500})});
     QNetworkAccessManager network;
     RecordingOpener links;
-    TextPageView panel(network, links);
+    TextPageView panel(network, links, painter);
     panel.setOwnPage(ownPage);
     panel.resize(393, 81);
     panel.show();
@@ -154,16 +225,14 @@ void PageViewTest::showsTheServedPageWithItsImages() {
     QSignalSpy image(&panel, &TextPageView::imageShown);
     panel.Navigate(server.url("/zeravan/panel.html"));
     QVERIFY(shown.wait(5000));
-    QVERIFY(panel.browser().toPlainText().contains(QStringLiteral("定时关机 panel")));
-    QVERIFY(!panel.browser().toPlainText().contains(QStringLiteral("自己的页")));
-    QTRY_COMPARE(image.size(), 3);
+    QVERIFY(panel.shownText().contains(QStringLiteral("定时关机 panel")));
+    QVERIFY(!panel.shownText().contains(QStringLiteral("自己的页")));
+    QTRY_COMPARE(image.size(), 4);
     const QImage shot = panel.grab().toImage();
     QCOMPARE(pixelsOf(shot, Qt::red), 8 * 8);
+    QCOMPARE(pixelsOf(shot, QColor(0, 255, 0)), 6 * 6);
     QCOMPARE(pixelsOf(shot, Qt::blue), 40 * 20);
     QCOMPARE(pixelsOf(shot, Qt::yellow), 4 * 4);
-    const QVariant wide = panel.browser().document()->resource(
-        QTextDocument::ImageResource, QUrl(QString::fromStdString(platform::pageImageName(1))));
-    QCOMPARE(wide.value<QPixmap>().size(), QSize(40, 20));
     server.requests.sort();
     QCOMPARE(server.requests,
              QStringList({"/zeravan/dot.png", "/zeravan/panel.html", "/zeravan/wide.png"}));
@@ -201,7 +270,7 @@ void PageViewTest::failedPageLeavesTheOwnPage() {
     if (nameless) address.setHost(QStringLiteral("zeravan.invalid"));
     QNetworkAccessManager network;
     RecordingOpener links;
-    TextPageView panel(network, links, nullptr, 1500);
+    TextPageView panel(network, links, painter, nullptr, 1500);
     panel.setOwnPage(ownPage);
     panel.show();
     QSignalSpy failed(&panel, &TextPageView::pageFailed);
@@ -211,7 +280,7 @@ void PageViewTest::failedPageLeavesTheOwnPage() {
     tick.start(100);
     panel.Navigate(address);
     QVERIFY(failed.wait(8000));
-    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("Zeravan 自己的页"));
+    QCOMPARE(panel.shownText(), QStringLiteral("Zeravan 自己的页"));
     const int ticksAtFailure = ticks;
     QTest::qWait(350);
     QVERIFY(ticks - ticksAtFailure >= 2);
@@ -225,23 +294,23 @@ void PageViewTest::fetchWaitsUntilThePanelIsOnScreen() {
     server.answer("/panel.html", {200, "text/html", "<p>the maker's page</p>"});
     QNetworkAccessManager network;
     RecordingOpener links;
-    TextPageView panel(network, links);
+    TextPageView panel(network, links, painter);
     panel.setOwnPage(ownPage);
     QSignalSpy shown(&panel, &TextPageView::pageShown);
     panel.Navigate(server.url("/panel.html"));
-    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("Zeravan 自己的页"));
+    QCOMPARE(panel.shownText(), QStringLiteral("Zeravan 自己的页"));
     QTest::qWait(500);
     QCOMPARE(server.requests, QStringList());
     panel.show();
     QVERIFY(shown.wait(5000));
     QCOMPARE(server.requests, QStringList({"/panel.html"}));
-    QCOMPARE(panel.browser().toPlainText(), QStringLiteral("the maker's page"));
+    QCOMPARE(panel.shownText(), QStringLiteral("the maker's page"));
 }
 
 void PageViewTest::noBorderAndNoScrollBars() {
     QNetworkAccessManager network;
     RecordingOpener links;
-    TextPageView panel(network, links);
+    TextPageView panel(network, links, painter);
     panel.resize(433, 113);
     panel.setContentsMargins(13, 10, 27, 22);
     panel.show();
@@ -266,10 +335,95 @@ void PageViewTest::linksInsideOpenInTheBrowser() {
     QFETCH(bool, opens);
     QNetworkAccessManager network;
     RecordingOpener links;
-    TextPageView panel(network, links);
+    TextPageView panel(network, links, painter);
     emit panel.browser().anchorClicked(link);
     QCOMPARE(links.opened, opens ? QList<QUrl>{link} : QList<QUrl>{});
     QVERIFY(panel.browser().source().isEmpty());  // the panel itself never navigates
+}
+
+// The page shown is a picture; its links answer the pointer as a browser's do.
+void PageViewTest::linksOfTheShownPageAreClicked() {
+    LocalHttpServer server;
+    server.answer("/p.html",
+                  {200, "text/html",
+                   "<body bgcolor=\"#ffffff\"><p>见 <a href=\"http://zeravan.example/a\">"
+                   "定时关机的网页</a></p></body>"});
+    QNetworkAccessManager network;
+    RecordingOpener links;
+    TextPageView panel(network, links, painter);
+    panel.resize(393, 81);
+    panel.show();
+    QSignalSpy shown(&panel, &TextPageView::pageShown);
+    panel.Navigate(server.url("/p.html"));
+    QVERIFY(shown.wait(5000));
+    // The link is the page's only colour.
+    const QImage shot = panel.grab().toImage();
+    QPoint onLink;
+    for (int y = 0; y < shot.height() && onLink.isNull(); ++y) {
+        for (int x = 0; x < shot.width() && onLink.isNull(); ++x) {
+            if (colouredPixels(shot.copy(x, y, 1, 1)) > 0) onLink = QPoint(x, y);
+        }
+    }
+    QVERIFY(!onLink.isNull());
+    QWidget* page = panel.childAt(onLink);
+    QVERIFY(page != nullptr);
+    const QPoint beside(2, onLink.y());
+    QTest::mouseMove(page, page->mapFrom(&panel, onLink));
+    QTRY_COMPARE(page->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(page, Qt::LeftButton, {}, page->mapFrom(&panel, beside));
+    QCOMPARE(links.opened, QList<QUrl>());
+    QTest::mouseClick(page, Qt::LeftButton, {}, page->mapFrom(&panel, onLink));
+    QCOMPARE(links.opened, QList<QUrl>{QUrl("http://zeravan.example/a")});
+}
+
+void PageViewTest::painterGivenUp_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("withinMs");
+    const QByteArray plain = "<p>page</p>";
+    const int deadline = PagePainter::defaultAnswerTimeoutMs + 1000;
+    QTest::newRow("not there") << QStringLiteral("/nonexistent/zeravan-page-painter") << plain
+                               << 1000;
+    QTest::newRow("says nonsense") << QStringLiteral("/bin/cat") << plain << 1000;
+    QTest::newRow("never answers") << QStringLiteral("@SLEEPER@") << plain << deadline;
+    // A page no page of the band's could be, laid out all the same: it outgrows the painter's
+    // memory, which ends it long before its deadline.
+    QTest::newRow("outgrows its memory")
+        << painter << QByteArray("<p>x</p>").repeated(200'000) << 3000;
+}
+
+// A painter that cannot do its work, or not in time, is ended and says so; meanwhile it never
+// holds more than its share.
+void PageViewTest::painterGivenUp() {
+    QFETCH(QString, program);
+    QFETCH(QByteArray, page);
+    QFETCH(int, withinMs);
+    QTemporaryDir folder;
+    const QString sleeper = folder.filePath(QStringLiteral("sleeper"));
+    QFile script(sleeper);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec sleep 60\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    program.replace(QStringLiteral("@SLEEPER@"), sleeper);
+    PagePainter pagePainter(program, nullptr);
+    QSignalSpy answered(&pagePainter, &PagePainter::answered);
+    QSignalSpy failed(&pagePainter, &PagePainter::failed);
+    qint64 painterPeakKb = 0;
+    QTimer sample;
+    connect(&sample, &QTimer::timeout,
+            [&] { painterPeakKb = qMax(painterPeakKb, childrenPeakKb()); });
+    sample.start(20);
+    QElapsedTimer sincePainting;
+    sincePainting.start();
+    pagePainter.paintPage({page, {393, 81}, 1, QFont(), QPalette()}, 96);
+    QVERIFY(failed.wait(PagePainter::defaultAnswerTimeoutMs + 3000));
+    qInfo("given up after %lld ms; the painter's peak %lld KB", sincePainting.elapsed(),
+          painterPeakKb);
+    QVERIFY2(sincePainting.elapsed() < withinMs,
+             qPrintable(QString::number(sincePainting.elapsed())));
+    QCOMPARE(answered.size(), 0);
+    QVERIFY2(painterPeakKb < painterMaxKb(), qPrintable(QString::number(painterPeakKb)));
 }
 
 void PageViewTest::hostilePages_data() {
@@ -307,6 +461,16 @@ void PageViewTest::hostilePages_data() {
     row("huge pictures", huge);
     row("picture from another site", "<img src=\"@OTHER@/green.png\">");
     row("picture moved to another site", "<img src=\"/moved.png\">");
+    row("text chunks in a picture", "<img src=\"/text.png\">");
+    const QByteArray textData =
+        "<img src=\"data:image/png;base64," + pngWithTextBombs(2).toBase64() + "\">";
+    row("text chunks in data addresses", textData.repeated(8));
+    row("repeated progressive scans", QByteArray("<img src=\"/scans.jpg\">").repeated(8));
+    row("gif on a huge screen", "<img src=\"/screen.gif\">");
+    row("svg naming a local picture", "<img src=\"/file.svg\"><img src=\"/path.svg\">");
+    row("svg naming a named pipe", "<img src=\"/pipe.svg\">");
+    QTest::newRow("newlines in pre") << white + "<pre>" + QByteArray(700'000, '\n') + "</pre>"
+                                     << QByteArray("text/html") << 0 << QString();
     QTest::newRow("3000 nested tables")
         << "<p>page</p>" + QByteArray("<table><tr><td>").repeated(3000) + "deep"
         << QByteArray("text/html") << 0 << QString();
@@ -345,12 +509,20 @@ void PageViewTest::hostilePages() {
     const QByteArray huge = hugeGreenPng();
     for (int i = 0; i < 16; ++i)
         server.answer(QStringLiteral("/huge%1.png").arg(i), {200, "image/png", huge});
+    server.answer("/text.png", {200, "image/png", pngWithTextBombs(67)});
+    server.answer("/scans.jpg", {200, "image/jpeg", jpegWithRepeatedScans()});
+    server.answer("/screen.gif", {200, "image/gif", gifOfAGreenPixel(5700)});
+    const QByteArray baitFolder = QFile::encodeName(bait.path());
+    server.answer("/file.svg",
+                  {200, "image/svg+xml", svgNaming("file://" + baitFolder + "/bait.png")});
+    server.answer("/path.svg", {200, "image/svg+xml", svgNaming(baitFolder + "/bait.png")});
+    server.answer("/pipe.svg", {200, "image/svg+xml", svgNaming(baitFolder + "/bait.pipe")});
     const QString startFolder = QDir::currentPath();
     QDir::setCurrent(bait.path());
 
     QNetworkAccessManager network;
     RecordingOpener links;
-    TextPageView panel(network, links, nullptr, deadlineMs);
+    TextPageView panel(network, links, painter, nullptr, deadlineMs);
     panel.setOwnPage(ownPage);
     panel.resize(393, 81);
     panel.show();
@@ -359,8 +531,12 @@ void PageViewTest::hostilePages() {
     QSignalSpy failed(&panel, &TextPageView::pageFailed);
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
+    qint64 painterPeakKb = 0;
     QTimer tick;
-    connect(&tick, &QTimer::timeout, [&] { longestGap = qMax(longestGap, sinceTick.restart()); });
+    connect(&tick, &QTimer::timeout, [&] {
+        longestGap = qMax(longestGap, sinceTick.restart());
+        painterPeakKb = qMax(painterPeakKb, childrenPeakKb());
+    });
     resetPeakResident();
     const qint64 residentBefore = residentKb();
     sinceTick.start();
@@ -371,22 +547,31 @@ void PageViewTest::hostilePages() {
     tick.stop();
     QDir::setCurrent(startFolder);
 
-    QCOMPARE(bait.opened(), QStringList());
+    const qint64 peakGrowthKb = residentKb("VmHWM:") - residentBefore;
+    const QStringList opened = bait.opened();
+    qInfo(
+        "peak growth %lld KB, painter's peak %lld KB, longest pause %lld ms, opened [%s], "
+        "shows \"%s\"",
+        peakGrowthKb, painterPeakKb, longestGap, qPrintable(opened.join(QLatin1Char(','))),
+        qPrintable(panel.shownText().left(40)));
+    QCOMPARE(opened, QStringList());
     if (shows.isEmpty()) {
         QCOMPARE(failed.size(), 1);
-        QCOMPARE(panel.browser().toPlainText(), QStringLiteral("Zeravan 自己的页"));
+        QCOMPARE(panel.shownText(), QStringLiteral("Zeravan 自己的页"));
     } else {
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(panel.browser().toPlainText().contains(shows),
-                 qPrintable(panel.browser().toPlainText()));
+        QVERIFY2(panel.shownText().contains(shows), qPrintable(panel.shownText()));
     }
     QCOMPARE(colouredPixels(panel.grab().toImage()), 0);
     QCOMPARE(other.requests, QStringList());
     QVERIFY(server.requests.filter(QStringLiteral("/huge")).size() <= 8);
-    const qint64 peakGrowthKb = residentKb("VmHWM:") - residentBefore;
-    QVERIFY2(peakGrowthKb < 4 * 1024,
+    // A few copies of the page on its way to the painter (more under the address sanitizer,
+    // which holds on to what was freed); the page's layout and pictures are the painter's.
+    QVERIFY2(peakGrowthKb < 16 * 1024,
              qPrintable(QStringLiteral("grew by %1 KB").arg(peakGrowthKb)));
     QVERIFY2(longestGap < 500, qPrintable(QStringLiteral("no tick for %1 ms").arg(longestGap)));
+    QVERIFY2(painterPeakKb < painterMaxKb(),
+             qPrintable(QStringLiteral("the painter held %1 KB").arg(painterPeakKb)));
 }
 
 QTEST_MAIN(PageViewTest)

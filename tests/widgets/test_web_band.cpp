@@ -20,7 +20,8 @@ struct WindowWithRealPanel {
     test::FakeLinkOpener links;
     platform::TextPageView* panel = nullptr;
     Harness h{{{2026, 12, 7}, {12, 0, 0}}, [this](QWidget* frame) {
-                  panel = new platform::TextPageView(network, links, frame);
+                  panel = new platform::TextPageView(network, links,
+                                                     QStringLiteral(ZERAVAN_PAGE_PAINTER), frame);
                   return panel;
               }};
 

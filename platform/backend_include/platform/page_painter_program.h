@@ -1,0 +1,12 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+namespace zeravan::platform {
+
+// Where the program's page painter (zeravan-page-painter) is, as installed or as built.
+QString pagePainterProgram();
+
+}  // namespace zeravan::platform

@@ -1,0 +1,21 @@
+// SPDX-FileCopyrightText: 2026 The Zeravan developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QtGlobal>
+
+// What the page painter's process is on each system: one file for each, chosen by the build.
+namespace zeravan::platform {
+
+// The Qt platform the painter draws on: one that opens no window and reads the system's fonts.
+const char* painterQtPlatform();
+
+// Makes the standard input and output carry bytes as they are.
+void useBinaryStandardStreams();
+
+// From now on the process may take at most `moreMemory` bytes of memory beyond what it holds now,
+// and `cpuSeconds` of processor time in all; past either, the system ends it (or an allocation
+// fails and the process ends itself), leaving no core dump or crash report.
+void confinePainter(qint64 moreMemory, int cpuSeconds);
+
+}  // namespace zeravan::platform
