@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
-"""Writes platform/page_markup/named_references.cpp: HTML's table of named character references
+"""Writes platform/web_band/markup/named_references.cpp: HTML's table of named character references
 ("&amp;", "&copy", "&NotNestedLessLess;" …), taken from Debian's python3-html5lib, sorted by
 name for a binary search. Run from the repository root after an update of that table:
 
@@ -10,7 +10,7 @@ name for a binary search. Run from the repository root after an update of that t
 
 from html5lib.constants import entities
 
-OUT = "platform/page_markup/named_references.cpp"
+OUT = "platform/web_band/markup/named_references.cpp"
 
 HEAD = """\
 // SPDX-FileCopyrightText: 2026 The Zeravan developers

@@ -7,7 +7,7 @@
 #include <QHostInfo>
 #include <QNetworkReply>
 
-#include "page_painter/sealed_text_document.h"
+#include "sealed_text_document.h"
 #include "page_picture_view.h"
 #include "page_pictures.h"
 #include "platform/page_decoding.h"
