@@ -90,7 +90,8 @@ QByteArray answerFrame(const PaintAnswer& answer) {
                              image.width() * 4);
         }
         out << answer->text << quint32(answer->anchors.size());
-        for (const PageAnchor& anchor : answer->anchors) out << anchor.href << anchor.area;
+        for (const PageAnchor& anchor : answer->anchors)
+            out << anchor.href << anchor.text << anchor.area;
     });
 }
 
@@ -113,8 +114,10 @@ std::optional<PaintAnswer> parseAnswer(const QByteArray& payload, QSize pixels) 
         if (page.text.size() > maxAnswerText || anchors > maxAnchors) return std::nullopt;
         for (quint32 i = 0; i < anchors && in.status() == QDataStream::Ok; ++i) {
             PageAnchor anchor;
-            in >> anchor.href >> anchor.area;
-            if (anchor.href.size() > maxAnchorHref) return std::nullopt;
+            in >> anchor.href >> anchor.text >> anchor.area;
+            if (anchor.href.size() > maxAnchorHref || anchor.text.size() > maxAnchorText) {
+                return std::nullopt;
+            }
             page.anchors.append(anchor);
         }
         return PaintAnswer(std::move(page));
@@ -123,7 +126,7 @@ std::optional<PaintAnswer> parseAnswer(const QByteArray& payload, QSize pixels) 
 
 qint64 maxAnswerBytes(QSize pixels) {
     return qint64(pixels.width()) * pixels.height() * 4 + 2 * maxAnswerText +
-           maxAnchors * (2 * maxAnchorHref + 64) + 1024;
+           maxAnchors * (2 * (maxAnchorHref + maxAnchorText) + 64) + 1024;
 }
 
 std::optional<QByteArray> takeFrame(QIODevice& device, qint64 maxBytes, bool& oversized) {

@@ -75,7 +75,8 @@ QList<PageAnchor> PagePainting::anchors() {
                 const QRectF area = QRectF(origin + QPointF(qMin(left, right), line.y()),
                                            QSizeF(qAbs(right - left), line.height()))
                                         .intersected(shown);
-                if (!area.isEmpty() && found.size() < maxAnchors) found.append({href, area});
+                const QString text = block.text().mid(from, to - from).left(maxAnchorText);
+                if (!area.isEmpty() && found.size() < maxAnchors) found.append({href, text, area});
             }
         }
     }

@@ -46,7 +46,8 @@ using PaintRequest = std::variant<PageToPaint, PictureToAdd>;
 // A link of the painted page and where it shows.
 struct PageAnchor {
     QString href;
-    QRectF area;  // within the viewport, logical pixels
+    QString text;  // what the link says there, for whoever cannot see it
+    QRectF area;   // within the viewport, logical pixels
 };
 
 struct PaintedPage {
@@ -63,6 +64,7 @@ inline constexpr qint64 maxRequestBytes = 8 << 20;
 inline constexpr qsizetype maxAnswerText = 1 << 20;
 inline constexpr qsizetype maxAnchors = 4096;
 inline constexpr qsizetype maxAnchorHref = 8192;
+inline constexpr qsizetype maxAnchorText = 1024;
 inline constexpr qsizetype maxPicturePlaces = 64;
 
 QByteArray requestFrame(const PaintRequest& request);
