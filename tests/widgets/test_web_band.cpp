@@ -123,33 +123,38 @@ void WebBandTest::ownPageWhenThePageCannotCome() {
 
 void WebBandTest::linksOfThePageOpenInTheBrowser_data() {
     QTest::addColumn<QString>("href");
-    QTest::addColumn<QString>("opens");  // the address opened, "@SITE@" the page's site; or none
+    QTest::addColumn<QString>("opens");    // the address opened, "@SITE@" the page's site; or none
+    QTest::addColumn<bool>("byKeyboard");  // reached with Tab and Shift+Tab, opened with Enter
     QTest::newRow("absolute") << "https://zeravan.example/a"
-                              << "https://zeravan.example/a";
+                              << "https://zeravan.example/a" << false;
     QTest::newRow("from the root") << "/rel?x=1"
-                                   << "@SITE@/rel?x=1";
+                                   << "@SITE@/rel?x=1" << false;
     QTest::newRow("beside the page") << "other.html"
-                                     << "@SITE@/site/other.html";
+                                     << "@SITE@/site/other.html" << false;
     QTest::newRow("up a folder") << "../up.html#top"
-                                 << "@SITE@/up.html#top";
+                                 << "@SITE@/up.html#top" << false;
     QTest::newRow("another site, same scheme") << "//zeravan.example/x"
-                                               << "http://zeravan.example/x";
-    QTest::newRow("local file") << "file:///etc/passwd" << QString();
-    QTest::newRow("script") << "javascript:alert(1)" << QString();
+                                               << "http://zeravan.example/x" << false;
+    QTest::newRow("local file") << "file:///etc/passwd" << QString() << false;
+    QTest::newRow("script") << "javascript:alert(1)" << QString() << false;
+    QTest::newRow("by keyboard") << "other.html"
+                                 << "@SITE@/site/other.html" << true;
 }
 
-// The link is clicked in the band as a user clicks it; the page itself never navigates.
+// The link is clicked in the band as a user clicks it, or reached with the keyboard; the page
+// itself never navigates.
 void WebBandTest::linksOfThePageOpenInTheBrowser() {
     QFETCH(QString, href);
     QFETCH(QString, opens);
+    QFETCH(bool, byKeyboard);
     test::LocalHttpServer server;
-    server.answer(
-        "/site/panel.html",
-        {200, "text/html", "<p>Zeravan <a href=\"" + href.toUtf8() + "\">链接 link</a></p>"});
+    server.answer("/site/panel.html", {200, "text/html",
+                                       "<p>Zeravan <a href=\"" + href.toUtf8() +
+                                           "\">链接 link</a></p><p><a href=\"/2\">第二</a></p>"});
     WindowWithRealPanel window;
     QVERIFY(window.showPage(server.url("/site/panel.html")));
 
-    // The link is the page's only blue; it is clicked where it is painted.
+    // The link is the page's topmost blue; it is clicked where it is painted.
     const QImage shot = window.panel->grab().toImage();
     QPoint onLink;
     for (int y = 0; y < shot.height() && onLink.isNull(); ++y) {
@@ -161,7 +166,32 @@ void WebBandTest::linksOfThePageOpenInTheBrowser() {
     QVERIFY(!onLink.isNull());
     QWidget* page = window.panel->childAt(onLink);
     QVERIFY(page != nullptr);
-    QTest::mouseClick(page, Qt::LeftButton, {}, page->mapFrom(window.panel, onLink));
+    if (byKeyboard) {
+        // From the day choice into the band, on to its second link and out of it; Shift+Tab
+        // comes back in on the last link, and once more to the first. A dotted mark shows.
+        const auto marked = [page] {
+            const QImage image = page->grab().toImage();
+            const QColor mark = page->palette().color(QPalette::Highlight);
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == mark;
+            }
+            return count;
+        };
+        QVERIFY(QTest::qWaitForWindowActive(&window.h.form1()));
+        window.h.form1().Combo1->setFocus();
+        QCOMPARE(marked(), 0);
+        const QList<QPair<int, bool>> steps{{Qt::Key_Tab, true},     {Qt::Key_Tab, true},
+                                            {Qt::Key_Tab, false},    {Qt::Key_Backtab, true},
+                                            {Qt::Key_Backtab, true}, {Qt::Key_Return, true}};
+        for (const auto& [key, inBand] : steps) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+            QCOMPARE(QApplication::focusWidget() == page, inBand);
+        }
+        QVERIFY(marked() > 10);
+    } else {
+        QTest::mouseClick(page, Qt::LeftButton, {}, page->mapFrom(window.panel, onLink));
+    }
     const QString site = server.url(QString()).toString(QUrl::RemovePath);
     const QList<QUrl> expected =
         opens.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl(QString(opens).replace("@SITE@", site))};
