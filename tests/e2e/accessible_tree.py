@@ -6,6 +6,8 @@
 accessible_tree.py tree APP NAME...    lists APP's accessible tree (role and name, one a line)
                                        and fails unless every NAME is the start of some name.
 accessible_tree.py events APP SECONDS  prints APP's window, focus and name events for SECONDS.
+accessible_tree.py text APP NAME       prints the text of APP's object named NAME.
+accessible_tree.py press APP NAME      does the first action of APP's object named NAME.
 """
 import sys
 
@@ -41,6 +43,14 @@ def tree(app_name, wanted):
         sys.exit(f"not in the tree: {missing}")
 
 
+def named(app_name, name):
+    app = application(app_name)
+    for _, accessible in walk(app) if app is not None else ():
+        if accessible.name == name:
+            return accessible
+    sys.exit(f"no object named {name!r} in {app_name!r}")
+
+
 def events(app_name, seconds):
     def heard(event):
         source = event.source
@@ -64,5 +74,9 @@ if __name__ == "__main__":
     mode, app_name = sys.argv[1], sys.argv[2]
     if mode == "tree":
         tree(app_name, sys.argv[3:])
+    elif mode == "text":
+        print(named(app_name, sys.argv[3]).queryText().getText(0, -1))
+    elif mode == "press":
+        named(app_name, sys.argv[3]).queryAction().doAction(0)
     else:
         events(app_name, int(sys.argv[3]))

@@ -1,19 +1,70 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
+# screen_reader.sh <zeravan> <fake logind> <shots> [band]
 # What a screen reader hears, through AT-SPI: the accessibility bus of at-spi2-core runs beside
 # the private bus, the real program is started with accessibility on, and the accessible tree
 # names the three choices, the button, the status line and, once it opens, the countdown and its
 # count, all in Chinese; the countdown makes itself heard when it opens. The shutdown goes to a
 # fake XFCE session manager, which accepts it and then says it was called off (as when the user
 # cancels an editor's "Save changes?"): the countdown and the status line then say so in words.
+# With "band", the band shows a page of the maker's site instead (see timeline.sh): its text is
+# read and its links are in the tree by their words; Tab and Shift+Tab go from link to link and
+# out of the band, and Enter and a reader's press open links in the browser (a stand-in).
 source "$(dirname "$0")/lib.sh"
 tree=("${accessible_tree[@]}")
+
+band_row() {
+    mkdir -p "$work/bin"  # the browser: a stand-in that writes down what it is given
+    printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+    chmod +x "$work/bin/xdg-open"
+    make_site
+    printf '%s' '<body bgcolor="#fff4c0"><p>Zeravan 新版本已经发布。<a href="news.html">新版本说明</a>' \
+        ' · <a href="https://zeravan.example/zeravan/help.html">使用帮助</a></p></body>' \
+        >"$site/zeravan/panel.html"
+    PATH="$work/bin:$PATH" start_zeravan_on_site
+    release_page
+    await grep -qs panel.html "$site/sent" || fail "the band's page was not sent"
+    sleep 1
+    "${tree[@]}" tree "$app" "官网页面" "新版本说明" "使用帮助" >"$work/band.tree" 2>&1 ||
+        fail "band: $(cat "$work/band.tree")"
+    "${tree[@]}" text "$app" "官网页面" >"$work/band.text" 2>&1
+    [ "$(cat "$work/band.text")" = "Zeravan 新版本已经发布。新版本说明 · 使用帮助" ] ||
+        fail "the band reads: $(cat "$work/band.text")"
+
+    # From the day choice into the band, through its links and out to the next control; then
+    # back in on the last link and to the first, which Enter opens.
+    "${tree[@]}" events "$app" 20 >"$work/events" 2>&1 &
+    started+=($!)
+    for _ in $(seq 100); do grep -q listening "$work/events" && break; sleep 0.05; done
+    click "$main_window" 60 74
+    xdotool key --delay 300 Tab Tab Tab shift+Tab shift+Tab
+    screenshot screen_reader_band
+    xdotool key Return
+    local expected=$'combo box\t今天\ndocument frame\t官网页面\nlink\t新版本说明\nlink\t使用帮助
+push button\t确定或修改关机时间\ndocument frame\t官网页面\nlink\t使用帮助\nlink\t新版本说明'
+    focus_heard() { [ "$(grep -P '^focus:' "$work/events" | cut -f2,3)" = "$expected" ]; }
+    await focus_heard || fail "the focus went: $(grep -P '^focus:' "$work/events")"
+    await grep -qs news.html "$work/opened" || fail "Enter opened nothing"
+    "${tree[@]}" press "$app" "使用帮助"
+    await grep -qs help.html "$work/opened" || fail "the reader's press opened nothing"
+    [ "$(cat "$work/opened")" = $'https://zeravan.example/zeravan/news.html
+https://zeravan.example/zeravan/help.html' ] || fail "the browser was given: $(cat "$work/opened")"
+    grep -E "官网页面|link:" "$work/band.tree"
+    echo "reads: $(cat "$work/band.text")"
+    grep -P '^focus:' "$work/events"
+    echo "opened by Enter, then by the reader's press: $(cat "$work/opened")"
+}
+
 start_display
 start_fake_logind
 start_fake_session_manager xfce --call-off-after-ms=1500
 start_accessibility_bus
 app=$accessible_app
+if [ "${4:-}" = band ]; then
+    band_row
+    exit
+fi
 start_zeravan
 sleep 1
 "${tree[@]}" tree "$app" "关机日期：今天或明天" "关机时间：时" "关机时间：分" "确定或修改关机时间" \
