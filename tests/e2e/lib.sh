@@ -74,18 +74,12 @@ start_window_manager() {
         # Its settings in memory, not in the user's dconf database.
         GSETTINGS_BACKEND=memory marco --sm-disable --no-composite >"$work/marco.log" 2>&1 &
         started+=($!)
-        await_within 20 window_manager_named || fail "marco did not start: $(tail -n 5 "$work/marco.log")"
+        await_within 20 manages_screen || fail "marco did not start: $(tail -n 5 "$work/marco.log")"
         ;;
     *) start_openbox ;;
     esac
 }
-
-# The window manager names itself once it manages the screen.
-window_manager_named() {
-    local check
-    check=$(xprop -root -notype _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o '0x[0-9a-f]*') &&
-        xprop -id "$check" -notype _NET_WM_NAME 2>/dev/null | grep -q '"'
-}
+manages_screen() { xprop -root -notype _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 0x; }
 
 i3_answers() {
     local socket

@@ -124,11 +124,8 @@ void SingleInstanceLockTest::startsClaimingOneName() {
 
 // The start that took the lock listens a moment later (longer when held up): a start that finds
 // the lock taken meanwhile keeps asking for a while, and then does not run, saying why. A lock
-// file naming a copy of the program that may have written it (here this test itself) is taken
-// over once nobody has answered for that while, since no process holds it; one whose process
-// cannot be the copy that wrote it (its process id come round to another program of the same
-// name, or to a copy started after the lock file was written; another user's) is taken over at
-// once.
+// file naming a copy that may have written it (this test) is taken over after that while, since
+// no process holds it; one whose process cannot have written it is taken over at once.
 void SingleInstanceLockTest::startsWaitForAHolderThatIsNotListeningYet_data() {
     QTest::addColumn<QString>("holder");
     QTest::addColumn<int>("claim");
@@ -186,7 +183,7 @@ void SingleInstanceLockTest::startsWaitForAHolderThatIsNotListeningYet() {
         QVERIFY(record.open(QIODevice::WriteOnly));
         record.write(QByteArray::number(recorded) + '\n' + recordedName.toUtf8() + '\n');
         QVERIFY(record.flush());
-        // Or just now, after this program started, as it would have been by this program.
+        // Or, naming this program, just now.
         if (holder != "ended") {
             QVERIFY(record.setFileTime(QDateTime::currentDateTime().addSecs(-60),
                                        QFileDevice::FileModificationTime));
