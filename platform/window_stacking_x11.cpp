@@ -158,9 +158,8 @@ void keepAbove(QWidget& window) {
 // would be without that state, below the window that was in use when it opened without the focus
 // (openbox, marco): raised, it stays on top of them until another comes. marco and mutter obey a
 // program's raise only for a window whose user time is not older than that of the window in use
-// (KWin, and xfwm4 when it prevents focus stealing, likewise), and marco has no pager's restack
-// request: the moment the system takes the shutdown is the countdown's user time, the moment
-// the user is to look at it.
+// (KWin likewise), and marco has no pager's restack request: the moment the system takes the
+// shutdown is the countdown's user time, the moment the user is to look at it.
 void stopKeepingAbove(QWidget& window) {
     window.overrideWindowFlags(window.windowFlags() & ~Qt::WindowStaysOnTopHint);
     QWindow* handle = window.windowHandle();
