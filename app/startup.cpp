@@ -11,6 +11,7 @@
 
 #include "app/chinese_qt_texts.h"
 #include "app/global_forms.h"
+#include "not_started_notice.h"
 #include "platform/graphical_desktop.h"
 #include "platform/installer_requests.h"
 #include "platform/library_search.h"
@@ -55,14 +56,6 @@ private:
     int count_ = 0;
 };
 
-// Without the lock the program still runs, but says so: a later start will open a second copy.
-void sayNoSingleInstance(const platform::SingleInstanceProblem& why) {
-    std::cerr << "Zeravan 无法确保只运行一份：" << why.chinese
-              << "。程序照常启动，但再次启动时会另开一份。\n"
-                 "Zeravan cannot make sure that only one copy runs: "
-              << why.english << ". It starts anyway, but another start will open a second copy.\n";
-}
-
 }  // namespace
 
 int run(int argc, char** argv) {
@@ -91,13 +84,15 @@ int run(int argc, char** argv) {
         [](QSessionManager& session) { session.setRestartHint(QSessionManager::RestartNever); });
 
     // One copy per user and desktop session: the same user on another display runs one of its own.
-    platform::SingleInstanceLock runningCopy(platform::findSingleInstancePlace(desktop.session));
+    platform::SingleInstanceLock runningCopy(platform::findSingleInstancePlaces(desktop.session));
     switch (runningCopy.claim()) {
         case platform::SingleInstanceLock::Claim::heldElsewhere:
             return 0;
+        // A copy that cannot make sure it is the only one would let a later start be a second
+        // one, with a schedule of its own: it does not run.
         case platform::SingleInstanceLock::Claim::unavailable:
-            sayNoSingleInstance(runningCopy.whyUnavailable());
-            break;
+            sayNotStarted(runningCopy.whyUnavailable());
+            return 1;
         case platform::SingleInstanceLock::Claim::held:
             break;
     }

@@ -62,8 +62,9 @@ void CountdownForm::Form_Load() {
     Label2->setCaption(QString::number(openingCount_));
     shutdownSecond_.reset();
     shutdownAsked_ = false;
+    outcomeSaid_ = false;
     connect(&form1, &MainWindowForm::powerRequestTaken, this, &CountdownForm::showTaken);
-    connect(&form1, &MainWindowForm::powerRequestEnded, this, &CountdownForm::stopCountingAndSay);
+    connect(&form1, &MainWindowForm::powerRequestEnded, this, &CountdownForm::sayOutcome);
 }
 
 // Before it is mapped: where the window manager keeps no window above the others on request.
@@ -107,7 +108,7 @@ void CountdownForm::Timer1_Timer() {
             const bool today = engine::comesLaterToday(now, next);
             form1.Label6->setCaption(
                 forms::q(today ? engine::missedStatusToday : engine::missedStatus));
-            stopCountingAndSay(
+            sayOutcome(
                 forms::q(today ? engine::missedCountdownTextToday : engine::missedCountdownText));
             break;
         }
@@ -116,8 +117,14 @@ void CountdownForm::Timer1_Timer() {
     }
 }
 
-// Cancel always leaves the schedule idle, whatever state the main window is in.
+// Cancel leaves the schedule idle, whatever state the main window is in. Once the words say what
+// became of today's shutdown, the button only puts them away: the schedule stays as the main
+// window shows it, where 修改 disarms it.
 void CountdownForm::Command1_Click() {
+    if (outcomeSaid_) {
+        Unload();
+        return;
+    }
     MainWindowForm& form1 = services_.form1();
     form1.Text3.Text.clear();
     if (engine::isArmed(forms::u8(form1.Command4->text()))) forms::press(*form1.Command4);
@@ -137,8 +144,15 @@ void CountdownForm::Form_QueryUnload(bool& cancel, forms::UnloadMode mode) {
 // The system has the shutdown: from now on the desktop and the programs may ask the user
 // (save changes? cancel?), and their dialogs come on top of this one, which says what goes on.
 void CountdownForm::showTaken(const QString& message) {
-    stopCountingAndSay(message);
+    sayOutcome(message);
     platform::stopKeepingAbove(*this);
+}
+
+// Today's shutdown is out of this program's hands: cancelling it is no longer the button's job.
+void CountdownForm::sayOutcome(const QString& message) {
+    stopCountingAndSay(message);
+    outcomeSaid_ = true;
+    Command1->setText(QStringLiteral("关 闭"));
 }
 
 void CountdownForm::stopCountingAndSay(const QString& message) {

@@ -36,17 +36,22 @@ std::wstring userOfProcess(HANDLE process) {
 
 // Pipe names are one namespace for every user and session of the machine: the name carries both,
 // and whoever holds it is checked too (peerIsSameUser), since another user can compute it.
-SingleInstancePlace findSingleInstancePlace(const std::string& session) {
+std::vector<SingleInstancePlace> findSingleInstancePlaces(const std::string& session) {
     const std::wstring user = userOfProcess(GetCurrentProcess());
     if (user.empty()) {
-        return {{}, {}, {"无法读取当前用户的身份", "the current user's identity cannot be read"}};
+        return {{{}, {}, {"无法读取当前用户的身份", "the current user's identity cannot be read"}}};
     }
     const QString name = QStringLiteral("io.github.orrimel.Zeravan-") +
                          QString::fromStdWString(user) + QLatin1Char('-') +
                          QString::fromStdString(session);
     // A pipe has no folder: the lock file goes into the user's own temporary folder, which only
     // the user and the administrators may write to.
-    return {name, QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock"), {}};
+    return {{name, QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock"), {}}};
+}
+
+// QLockFile's own check of the process named in the record is all there is here.
+bool removeLockOfNoCopy(QLockFile&) {
+    return false;
 }
 
 bool peerIsSameUser(qintptr socketDescriptor) {

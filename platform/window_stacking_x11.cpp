@@ -55,6 +55,49 @@ bool keepsWindowsAbove(xcb_connection_t* connection, xcb_window_t root) {
     return std::find(supported.begin(), supported.end(), above) != supported.end();
 }
 
+// The X server's time now: when a window of a connection of our own has a property changed.
+// Qt's connection cannot be asked, since Qt reads its events.
+xcb_timestamp_t serverTimeNow() {
+    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+    xcb_timestamp_t now = XCB_CURRENT_TIME;
+    const xcb_screen_t* screen = xcb_connection_has_error(own) == 0
+                                     ? xcb_setup_roots_iterator(xcb_get_setup(own)).data
+                                     : nullptr;
+    if (screen != nullptr) {
+        const xcb_window_t probe = xcb_generate_id(own);
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(own, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                          &events);
+        xcb_change_property(own, XCB_PROP_MODE_APPEND, probe, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                            0, nullptr);
+        xcb_flush(own);
+        while (xcb_generic_event_t* event = xcb_wait_for_event(own)) {
+            const bool changed = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY;
+            if (changed) now = reinterpret_cast<xcb_property_notify_event_t*>(event)->time;
+            std::free(event);
+            if (changed) break;
+        }
+    }
+    xcb_disconnect(own);
+    return now;
+}
+
+// Window managers read a window's last user time from the window it names for that, if any.
+xcb_window_t userTimeWindow(xcb_connection_t* connection, xcb_window_t window) {
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(
+            connection,
+            xcb_get_property(connection, 0, window, atom(connection, "_NET_WM_USER_TIME_WINDOW"),
+                             XCB_ATOM_WINDOW, 0, 1),
+            nullptr),
+        &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4) {
+        return window;
+    }
+    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+}
+
 bool isOwnWindow(xcb_window_t window) {
     const QWidgetList windows = QApplication::topLevelWidgets();
     return std::any_of(windows.begin(), windows.end(),
@@ -111,11 +154,26 @@ void keepAbove(QWidget& window) {
 }
 
 // Qt asks the window manager to drop the "above" state of a mapped window; setting the widget's
-// own flags would hide the window and show it again. A window manager may put it back below the
-// windows it was above (openbox does): raised, it stays on top of them until another comes.
+// own flags would hide the window and show it again. A window manager may put it back where it
+// would be without that state, below the window that was in use when it opened without the focus
+// (openbox, marco): raised, it stays on top of them until another comes. marco and mutter obey a
+// program's raise only for a window whose user time is not older than that of the window in use
+// (KWin likewise), and marco has no pager's restack request: the moment the system takes the
+// shutdown is the countdown's user time, the moment the user is to look at it.
 void stopKeepingAbove(QWidget& window) {
     window.overrideWindowFlags(window.windowFlags() & ~Qt::WindowStaysOnTopHint);
-    if (QWindow* handle = window.windowHandle()) handle->setFlags(window.windowFlags());
+    QWindow* handle = window.windowHandle();
+    if (handle != nullptr) handle->setFlags(window.windowFlags());
+    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    const uint32_t now = connection != nullptr ? serverTimeNow() : XCB_CURRENT_TIME;
+    // A user time of 0 would say the opposite: that the window is not to be brought up.
+    if (handle != nullptr && now != XCB_CURRENT_TIME) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE,
+                            userTimeWindow(connection, static_cast<xcb_window_t>(handle->winId())),
+                            atom(connection, "_NET_WM_USER_TIME"), XCB_ATOM_CARDINAL, 32, 1, &now);
+    }
+    // After the user time, on the same connection: the window manager weighs it with that.
     window.raise();
 }
 

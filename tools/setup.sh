@@ -41,8 +41,10 @@ test_packages=(
     dbus-daemon dbus-x11 faketime python3-gi
     # time zones with daylight saving for the clock tests; a load for the load test
     tzdata stress-ng
-    # tray hosts, panels, a window manager and a Wayland compositor for the desktop tests
-    tint2 openbox i3-wm xfce4-panel lxqt-panel weston xwayland xterm xdg-utils
+    # tray hosts, panels, window managers (marco: MATE's, which keeps a window opened without the
+    # focus below the one in use; it reads the mouse settings of mate-settings-daemon-common) and a
+    # Wayland compositor for the desktop tests
+    tint2 openbox i3-wm marco mate-settings-daemon-common xfce4-panel lxqt-panel weston xwayland xterm xdg-utils
     # gdbus drives the StatusNotifierItem and its menu over the bus
     libglib2.0-bin
     # the Windows release runs under Wine

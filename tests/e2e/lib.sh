@@ -60,17 +60,26 @@ start_display() {
     started+=($virtual_display_pid)
 }
 
-# A window manager, as on a desktop: openbox, or i3 ($1), a tiling one that floats windows of a
-# fixed size and keeps no window above the others on request. Returns once it handles events.
+# A window manager, as on a desktop: openbox, marco (MATE's, which keeps a window that opened
+# without the focus below the window that had it), or i3 ($1), a tiling one that floats windows
+# of a fixed size and keeps no window above the others on request. Returns once it handles events.
 start_window_manager() {
-    if [ "${1:-openbox}" = i3 ]; then
+    case ${1:-openbox} in
+    i3)
         i3 -c "$repo/tests/e2e/i3.conf" >"$work/i3.log" 2>&1 &
         started+=($!)
         await_within 20 i3_answers || fail "i3 did not start: $(tail -n 5 "$work/i3.log")"
-        return
-    fi
-    start_openbox
+        ;;
+    marco)
+        # Its settings in memory, not in the user's dconf database.
+        GSETTINGS_BACKEND=memory marco --sm-disable --no-composite >"$work/marco.log" 2>&1 &
+        started+=($!)
+        await_within 20 manages_screen || fail "marco did not start: $(tail -n 5 "$work/marco.log")"
+        ;;
+    *) start_openbox ;;
+    esac
 }
+manages_screen() { xprop -root -notype _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 0x; }
 
 i3_answers() {
     local socket

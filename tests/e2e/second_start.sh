@@ -4,8 +4,8 @@
 # One program at a time: a second start ends at once with status 0, leaving one main window,
 # and brings the running program's window back, also out of the notification area. A copy
 # killed outright leaves its name behind for the next start to take over. Of many starts at the
-# same moment exactly one becomes the program. Another user who takes the name's folder first
-# does not keep the program from starting.
+# same moment exactly one becomes the program. Where another user took the name's folder first
+# and there is no other, the program says why in a window and does not start.
 source "$(dirname "$0")/lib.sh"
 # The lock lives in the user's runtime folder: this test's own, as lib.sh makes it.
 start_display
@@ -102,11 +102,16 @@ kill "$zeravan_pid"
 wait "$zeravan_pid" 2>/dev/null || true
 
 # Without a runtime folder the name's folder is in the temporary folder, where another user
-# (nobody) made it first and waits in it, under the very name, for starts to ask.
+# (nobody) made it first and waits in it, under the very name, for starts to ask. No place is
+# left where the program could make sure that it runs once: it says why in a window of its own,
+# in Chinese, and does not start.
 unset XDG_RUNTIME_DIR
 chmod 1777 "$TMPDIR"
 chmod 711 "$work"
 taken=$TMPDIR/zeravan-$(id -u)
+# Every start makes it when it is not there: here the other user was first (after the temporary
+# folder was emptied, say).
+rm -rf "$taken"
 runuser -u nobody -- mkdir -m 755 "$taken"
 name=io.github.orrimel.Zeravan-$(printf '%s|' "$DISPLAY" | sha1sum | cut -c1-16)
 runuser -u nobody -- /usr/bin/python3 -c 'import socket, sys
@@ -114,10 +119,23 @@ s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); print("liste
 while True: s.accept()[0].close(); print("asked", flush=True)' "$taken/$name" >"$work/taker.log" 2>&1 &
 started+=($!)
 await grep -q listening "$work/taker.log" || fail "the other user's listener did not start"
-start_zeravan
+"${on_test_clock[@]}" "$zeravan" >"$work/zeravan.out" 2>&1 &
+zeravan_pid=$!
+started+=($zeravan_pid)
+notice=$(wait_for_window '^Zeravan$' 20)
+[ -n "$notice" ] || fail "no window said why the program did not start; $(program_state): $(cat "$work/zeravan.out")"
+sleep 0.5
+screenshot not_started_another_users_folder
+[ "$(main_windows)" = 0 ] || fail "the program started all the same"
 grep -q "Zeravan 无法确保只运行一份：文件夹 $taken 属于另一个用户" "$work/zeravan.out" &&
     grep -q "cannot make sure that only one copy runs: the folder $taken belongs to another user" \
-        "$work/zeravan.out" || fail "the program did not say why it runs without the lock: $(cat "$work/zeravan.out")"
+        "$work/zeravan.out" || fail "the program did not say why on standard error: $(cat "$work/zeravan.out")"
+xdotool windowactivate --sync "$notice" key Return
+status=0
+await_within 10 eval '! kill -0 "$zeravan_pid" 2>/dev/null' || fail "closing the window did not end the program"
+wait "$zeravan_pid" || status=$?
+[ "$status" = 1 ] || fail "the program ended with status $status"
 ! grep -q asked "$work/taker.log" || fail "the program asked the other user's listener"
 echo "second starts ended with status 0; the running program's window came back from the tray;"
-echo "a killed program's name was taken over; another user's folder was refused: $(cat "$work/zeravan.out")"
+echo "a killed program's name was taken over; with another user's folder the program said why" \
+    "in a window and ended with status 1: $(cat "$work/zeravan.out")"

@@ -2,10 +2,13 @@
 # SPDX-FileCopyrightText: 2026 The Zeravan developers
 # SPDX-License-Identifier: MIT
 """A stand-in for systemd-logind on the private bus in DBUS_SYSTEM_BUS_ADDRESS that only writes
-down what it is asked ("PowerOff true", "Reboot true", "Terminate auto", "CanPowerOff") and
-answers as its options say; prints "ready" once it owns org.freedesktop.login1."""
+down what it is asked ("PowerOff true", "Reboot true", "Terminate auto", "CanPowerOff",
+"Inhibit shutdown delay") and answers as its options say; prints "ready" once it owns
+org.freedesktop.login1."""
 
-from gi.repository import GLib
+import os
+
+from gi.repository import Gio, GLib
 
 from fake_bus_service import CallLog, connect, interface, later, options_parser, serve
 
@@ -31,6 +34,7 @@ log = CallLog(options.log, options.stamp)
 bus = connect("DBUS_SYSTEM_BUS_ADDRESS")
 accepted = set()
 unanswered = []  # a silent fake holds its calls until the caller gives up
+inhibitors = []  # logind's ends of the inhibitors handed out
 
 
 def prepare_for_shutdown(starting):
@@ -57,19 +61,36 @@ def power_call(line, invocation, announces):
 
         def answer():
             invocation.return_value(None)
-            if announces and options.call_off_after_ms >= 0:
+            if announces:
                 announce_shutdown()
     answer_later(options.delay_ms, answer)
 
 
-# As logind around an accepted shutdown that is then called off, right behind the answer.
+# As logind around an accepted shutdown, right behind the answer, and around one that is then
+# called off.
 def announce_shutdown():
     prepare_for_shutdown(True)
-    later(options.call_off_after_ms, lambda: prepare_for_shutdown(False))
+    if options.call_off_after_ms >= 0:
+        later(options.call_off_after_ms, lambda: prepare_for_shutdown(False))
+
+
+# As logind, an inhibitor is one end of a pipe, held until its taker closes it.
+def inhibit(arguments, invocation):
+    what, _who, _why, mode = arguments
+    log.write(f"Inhibit {what} {mode}")
+    kept, given = os.pipe()
+    handed = Gio.UnixFDList.new()
+    index = handed.append(given)
+    os.close(given)
+    inhibitors.append(kept)
+    answer_later(0, lambda: invocation.return_value_with_unix_fd_list(
+        GLib.Variant("(h)", (index,)), handed))
 
 
 def on_manager(_bus, _sender, _path, _interface, method, arguments, invocation):
-    if method == "CanPowerOff":
+    if method == "Inhibit":
+        inhibit(arguments.unpack(), invocation)
+    elif method == "CanPowerOff":
         log.write("CanPowerOff")
         answer_later(options.permission_delay_ms, lambda: invocation.return_value(
             GLib.Variant("(s)", (options.can_power_off,))))
@@ -78,7 +99,7 @@ def on_manager(_bus, _sender, _path, _interface, method, arguments, invocation):
 
 
 bus.register_object(MANAGER_PATH, interface(MANAGER, {
-    "PowerOff": "b", "Reboot": "b", "CanPowerOff": ("", "s")
+    "PowerOff": "b", "Reboot": "b", "CanPowerOff": ("", "s"), "Inhibit": ("ssss", "h")
 }, '<signal name="PrepareForShutdown"><arg type="b"/></signal>'), on_manager, None, None)
 bus.register_object(
     "/org/freedesktop/login1/session/auto",

@@ -31,11 +31,11 @@ FakeService::FakeService(const PrivateBus& bus, const QString& name, const QStri
         return;
     }
 
-    // Set here for the child whatever this process has, so the fake can only see the test's bus.
+    // Set here for the child whatever this process has, so the fake can only see the test's bus;
+    // a session manager asks logind on it too (gnome-session does).
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(logind ? QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS")
-                              : QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                       bus.address());
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), bus.address());
+    if (!logind) environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     stopWithParent(process_);

@@ -7,6 +7,8 @@ and offers only the methods, with their argument types, that its interface lists
 call down as "<service> <method> <arguments>" and ends nothing. Prints "ready" once it owns the
 name."""
 
+import getpass
+import sys
 from collections import namedtuple
 
 from gi.repository import Gio, GLib
@@ -68,9 +70,9 @@ KINDS = {
 parser = options_parser("Answers one desktop's session manager calls; does nothing.")
 parser.add_argument("--kind", required=True, choices=KINDS, help="which desktop")
 parser.add_argument("--hold-ms", type=int, default=0, metavar="MS",
-                    help="answer the calls held until the desktop's dialog is settled (GNOME's "
-                         "Shutdown and Reboot) this much later, unless the end of the session "
-                         "is called off first")
+                    help="settle the desktop's dialog (GNOME's, for Shutdown and Reboot, whose "
+                         "answer is held until logind prepares the shutdown) this much later, "
+                         "unless the end of the session is called off first")
 options = parser.parse_args()
 desktop = KINDS[options.kind]
 log = CallLog(options.log, options.stamp)
@@ -92,6 +94,49 @@ def cancel_held(invocation):
     call_off()
 
 
+LOGIND = ("org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager")
+# The connection to logind, kept as gnome-session keeps its proxy (its signal would be lost with
+# it), and the inhibitors logind handed out.
+held_from_logind = []
+
+
+# As gnome-session once its dialog is settled and the programs have answered
+# (gsm_systemd_prepare_shutdown): a delay inhibitor from logind, then logind asked to power off
+# or reboot; the held call is answered when logind says it prepares for the shutdown
+# (complete_end_session_tasks), and cancelled as in the dialog when logind cannot be asked.
+def prepare_shutdown(method, invocation):
+    def failed(error):
+        print(f"no shutdown from logind: {error.message}", file=sys.stderr, flush=True)
+        cancel_held(invocation)
+
+    def prepared(system, _sender, _path, _interface, _signal, parameters):
+        if parameters.unpack()[0]:
+            system.signal_unsubscribe(subscription)
+            invocation.return_value(None)
+
+    def asked(system, result):
+        try:
+            system.call_finish(result)
+        except GLib.Error as error:
+            failed(error)
+
+    try:
+        system = connect("DBUS_SYSTEM_BUS_ADDRESS")
+        _, handed = system.call_with_unix_fd_list_sync(
+            *LOGIND, "Inhibit",
+            GLib.Variant("(ssss)", ("shutdown", getpass.getuser(), "Preparing to end the session",
+                                    "delay")),
+            GLib.VariantType("(h)"), Gio.DBusCallFlags.NONE, -1, None, None)
+    except GLib.Error as error:
+        failed(error)
+        return
+    held_from_logind.append((system, handed))
+    subscription = system.signal_subscribe(LOGIND[0], LOGIND[2], "PrepareForShutdown",
+                                           LOGIND[1], None, Gio.DBusSignalFlags.NONE, prepared)
+    system.call(*LOGIND, "Reboot" if method == "Reboot" else "PowerOff",
+                GLib.Variant("(b)", (True,)), None, Gio.DBusCallFlags.NONE, -1, None, asked)
+
+
 def on_call(_bus, _sender, _path, _interface, method, arguments, invocation):
     log.write(" ".join([desktop.service, method] +
                        [str(a).lower() if isinstance(a, bool) else str(a)
@@ -102,7 +147,7 @@ def on_call(_bus, _sender, _path, _interface, method, arguments, invocation):
     elif method in desktop.held and calls_off:
         later(options.call_off_after_ms, lambda: cancel_held(invocation))
     elif method in desktop.held:
-        later(options.hold_ms, lambda: invocation.return_value(None))
+        later(options.hold_ms, lambda: prepare_shutdown(method, invocation))
     else:
         invocation.return_value(None)
         if calls_off:

@@ -87,6 +87,7 @@ void CountdownTest::countStopsAtZero() {
     QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 10);
     QCOMPARE(dialog.Label1->Caption(), QStringLiteral("正在请求关机"));
     QVERIFY(dialog.Label2->isHidden());
+    QCOMPARE(dialog.Command1->text(), QStringLiteral("取 消 关 机"));  // not handed over yet
 }
 
 void CountdownTest::secondShowLeavesTheCount() {
@@ -233,9 +234,15 @@ void CountdownTest::shutdownThatCameToNothingIsShown() {
     // Not asked again behind the user's back, and no count running on.
     QCOMPARE(h.power.count(QStringLiteral("PowerOff")), asked);
     QVERIFY(!dialog.Timer1->isActive() && !dialog.Timer2->isActive());
+    // The button puts the words away and keeps the schedule the status line promises.
+    QCOMPARE(dialog.Command1->text(), QStringLiteral("关 闭"));
     forms::press(*dialog.Command1);
     QVERIFY(!h.dialog());
-    QVERIFY(!h.isArmed());
+    QVERIFY(h.isArmed());
+    QCOMPARE(h.status(), status);
+    h.jumpTo({{2026, 12, 8}, {23, 29, 58}});
+    h.run(3000);
+    QVERIFY(h.dialog());
 }
 
 // Once the desktop has the shutdown it may ask the user or the programs: the countdown says so
@@ -256,6 +263,9 @@ void CountdownTest::desktopTakesTheShutdown() {
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.Label1->Caption(), QStringLiteral("系统正在关机，请留意系统提示"));
     QCOMPARE(h.power.count(QStringLiteral("PowerOff")), 1);  // pressed no more once taken
+    QCOMPARE(dialog.Command1->text(), QStringLiteral("关 闭"));
+    forms::press(*dialog.Command1);
+    QVERIFY(!h.dialog() && h.isArmed());
 }
 
 void CountdownTest::opensWhileTheMainWindowIsHidden() {

@@ -77,7 +77,7 @@ QList<std::pair<const char*, QStringList>> textsByControl() {
         {"Form2.Label1", countdown},
         {"Form2.Label2", {QString::number(engine::countdownStart), QStringLiteral("0")}},
         {"Form2.Label3", {QStringLiteral("秒")}},
-        {"Form2.Command1", {QStringLiteral("取 消 关 机")}},
+        {"Form2.Command1", {QStringLiteral("取 消 关 机"), QStringLiteral("关 闭")}},
     };
 }
 

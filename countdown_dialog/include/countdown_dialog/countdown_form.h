@@ -36,7 +36,7 @@ public:
     forms::Label* Label1;   // "离关机时间还有", or what stopped the count
     forms::Label* Label2;   // the count of seconds
     forms::Label* Label3;   // "秒" after the count
-    QPushButton* Command1;  // cancel: disarms the schedule
+    QPushButton* Command1;  // cancel: disarms the schedule; once the outcome is said, close
     QTimer* Timer1;         // watcher: presses the shutdown button in the shutdown second
     QTimer* Timer2;         // the count's second tick
 
@@ -52,6 +52,7 @@ protected:
 private:
     void showTaken(const QString& message);
     void stopCountingAndSay(const QString& message);
+    void sayOutcome(const QString& message);
     bool isCounting() const;
 
     CountdownServices services_;
@@ -59,6 +60,7 @@ private:
     int openingCount_ = 0;      // the count shown on opening
     long long openedAtMs_ = 0;  // when, on the steady clock
     bool shutdownAsked_ = false;
+    bool outcomeSaid_ = false;  // what became of today's shutdown is said
 };
 
 }  // namespace zeravan

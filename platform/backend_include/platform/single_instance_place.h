@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QLockFile>
 #include <QString>
 #include <QtGlobal>
 #include <string>
+#include <vector>
 
 namespace zeravan::platform {
 
@@ -23,8 +25,14 @@ struct SingleInstancePlace {
     SingleInstanceProblem problem;
 };
 
-// The place for this user and the desktop session named by `session`.
-SingleInstancePlace findSingleInstancePlace(const std::string& session);
+// The places for this user and the desktop session named by `session`, in the order every start
+// tries them: the next is used only where the lock file cannot be made in the one before.
+std::vector<SingleInstancePlace> findSingleInstancePlaces(const std::string& session);
+
+// Removes the lock file of `lock`, not held by it, when its record names no copy of this program
+// (the process is another user's, has ended, runs another program or started after the record
+// was written), and says whether it did. A record that cannot be read yet may be being written.
+bool removeLockOfNoCopy(QLockFile& lock);
 
 // Whether the other end of a connected local socket (a descriptor or, on Windows, a pipe handle)
 // runs as the same user as this program.
