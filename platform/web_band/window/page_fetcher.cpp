@@ -4,6 +4,8 @@
 
 #include <QHostInfo>
 
+#include "fetch_relay.h"
+
 #include "platform/page_paint_protocol.h"
 
 namespace zeravan::platform {
@@ -64,12 +66,20 @@ void PageFetcher::stop() {
     number_ = 0;
     if (network_ == nullptr) return;
     for (QNetworkReply* reply : network_->findChildren<QNetworkReply*>()) reply->abort();
+    relay_->cut();
 }
 
-// A bounded fetch: one that grows past its limit is aborted and ends as an error.
+// A bounded fetch: one whose body grows past its limit is aborted and ends as an error; so does
+// every fetch once the sites have sent more than all of them together may bring, headers and
+// TLS included.
 QNetworkReply* PageFetcher::fetch(const QUrl& address, qint64 maxBytes,
                                   QNetworkRequest::RedirectPolicy redirects) {
-    if (network_ == nullptr) network_ = new QNetworkAccessManager(this);
+    if (network_ == nullptr) {
+        relay_ = new FetchRelay(this);
+        network_ = new QNetworkAccessManager(this);
+        network_->setProxy(relay_->proxy());
+    }
+    relay_->allow(maxBytes + maxHeaderBytes + maxTlsBytes);
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, redirects);
     QNetworkReply* reply = network_->get(request);

@@ -8,6 +8,8 @@
 
 namespace zeravan::platform {
 
+class FetchRelay;
+
 // The band's network, made on a thread of its own and living there: the site's name looked up,
 // the page and its pictures fetched with Qt Network, so that neither a name lookup nor TLS (the
 // system's certificate store, its library loaded) ever runs on the window's thread. The view
@@ -16,9 +18,10 @@ namespace zeravan::platform {
 class PageFetcher final : public QObject {
     Q_OBJECT
 public:
-    // What a response's headers may take, all of them: Qt keeps every byte of them until they
-    // end.
+    // What a response's headers may take, all of them (Qt keeps every byte of them until they
+    // end), and TLS beside the response (the site's certificates, each record's own bytes).
     static constexpr qint64 maxHeaderBytes = 64 << 10;
+    static constexpr qint64 maxTlsBytes = 32 << 10;
 
     // The site's name is looked up first: a name that leads nowhere (no network, a placeholder
     // address) fails the page without loading the TLS library for an https address at all.
@@ -42,6 +45,7 @@ private:
                          QNetworkRequest::RedirectPolicy redirects);
 
     QNetworkAccessManager* network_ = nullptr;  // made on the fetcher's thread, when first asked
+    FetchRelay* relay_ = nullptr;               // the only way network_ goes out
     int number_ = 0;                            // the page being fetched; 0 once stopped
 };
 
