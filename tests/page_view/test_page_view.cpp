@@ -415,7 +415,8 @@ void PageViewTest::painterGivenUp_data() {
     malformed("answer longer than any page's", oversized, {});
     malformed("answer cut short", payloadOf(painted, painted.size() - 8 - 3), {});
     malformed("bytes after the answer's fields", payloadOf(painted, painted.size() - 8 + 1), {});
-    malformed("picture of another size", answer({392, 81}, QStringLiteral("page"), 1), {});
+    malformed("picture of another size", answer(pixels.transposed(), QStringLiteral("page"), 1),
+              {});
     malformed("more links than a page's", answer(pixels, {}, platform::maxAnchors + 1), {});
     malformed("more text than a page's",
               answer(pixels, QString(platform::maxAnswerText + 1, QLatin1Char('x')), 0), {});
