@@ -11,7 +11,7 @@
 
 namespace zeravan::platform {
 
-const qsizetype maxAnswerText = qsizetype(maxPageText + maxPageElements);
+const qsizetype maxAnswerText = qsizetype(maxPageText) + qsizetype(maxPageElements);
 const qsizetype maxPagePictures = qsizetype(maxPageImages);
 
 namespace {

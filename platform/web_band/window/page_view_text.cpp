@@ -69,9 +69,8 @@ TextPageView::TextPageView(LinkOpener& links, QString painterProgram, QWidget* p
     });
 }
 
-// The fetches end with their thread, unheard.
+// The fetcher, its fetches with it, goes once its thread has ended, unheard.
 TextPageView::~TextPageView() {
-    QMetaObject::invokeMethod(fetcher_, &PageFetcher::stop);
     networkThread_.quit();
     networkThread_.wait();
 }
