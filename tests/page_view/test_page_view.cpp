@@ -195,7 +195,7 @@ void PageViewTest::initTestCase() {
     panel.grab();
     PagePainter alone(painter, nullptr);  // it waits for pictures until it is ended
     QSignalSpy answered(&alone, &PagePainter::answered);
-    alone.paintPage({"<p>定时关机</p>", {393, 81}, 1, QFont(), QPalette()}, 96);
+    alone.paintPage({"<p>定时关机</p>", {393, 81}, 1, QFont(), QPalette(), "text/html"}, 96);
     QVERIFY(answered.wait(5000));
     painterOwnKb = childrenPeakKb();
     qInfo("a painter holds %lld KB", painterOwnKb);
@@ -455,7 +455,7 @@ void PageViewTest::painterGivenUp() {
     sample.start(20);
     QElapsedTimer sincePainting;
     sincePainting.start();
-    pagePainter.paintPage({page, {393, 81}, 1, QFont(), QPalette()}, 96);
+    pagePainter.paintPage({page, {393, 81}, 1, QFont(), QPalette(), "text/html"}, 96);
     QVERIFY(failed.wait(PagePainter::defaultAnswerTimeoutMs + 3000));
     qInfo("given up after %lld ms; the painter's peak %lld KB", sincePainting.elapsed(),
           painterPeakKb);

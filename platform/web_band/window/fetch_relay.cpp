@@ -29,6 +29,10 @@ struct Target {
     qsizetype length = 0;  // of the request
 };
 
+QString siteName(const QString& host, int port) {
+    return host.toLower() + QLatin1Char(':') + QString::number(port);
+}
+
 std::optional<Target> connectTarget(const QByteArray& bytes) {
     if (bytes.size() < 5) return std::nullopt;
     if (bytes[0] != socksVersion || bytes[1] != connectCommand) return Target{};
@@ -74,8 +78,16 @@ QNetworkProxy FetchRelay::proxy() const {
     return {QNetworkProxy::Socks5Proxy, server_.serverAddress().toString(), server_.serverPort()};
 }
 
+void FetchRelay::allow(const QUrl& address, qint64 bytes) {
+    const int defaultPort = address.scheme() == QLatin1String("https") ? 443 : 80;
+    sites_.insert(
+        siteName(QString::fromLatin1(QUrl::toAce(address.host())), address.port(defaultPort)));
+    allowed_ += bytes;
+}
+
 void FetchRelay::cut() {
     allowed_ = 0;
+    sites_.clear();
     for (QTcpSocket* client : server_.findChildren<QTcpSocket*>(Qt::FindDirectChildrenOnly)) {
         client->abort();
     }
@@ -127,8 +139,7 @@ void FetchRelay::relay(QTcpSocket* client) {
         const std::optional<Target> target = connectTarget(client->peek(client->bytesAvailable()));
         if (!target) return;
         if (target->host.isEmpty()) return client->abort();
-        // Only while a fetch may bring more, not for whoever else finds the port.
-        if (!mayConnect()) {
+        if (allowed_ <= 0 || !sites_.contains(siteName(target->host, target->port))) {
             client->write(notAllowed);
             return client->disconnectFromHost();
         }

@@ -79,10 +79,13 @@ QNetworkReply* PageFetcher::fetch(const QUrl& address, qint64 maxBytes,
         network_ = new QNetworkAccessManager(this);
         network_->setProxy(relay_->proxy());
     }
-    relay_->allow(maxBytes + maxHeaderBytes + maxTlsBytes);
+    relay_->allow(address, maxBytes + maxHeaderBytes + maxTlsBytes);
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, redirects);
     QNetworkReply* reply = network_->get(request);
+    // A redirect followed is another response from another site, perhaps.
+    connect(reply, &QNetworkReply::redirected, relay_,
+            [relay = relay_](const QUrl& to) { relay->allow(to, maxHeaderBytes + maxTlsBytes); });
     connect(reply, &QNetworkReply::downloadProgress, reply,
             [reply, maxBytes](qint64 received, qint64 total) {
                 if (received > maxBytes || total > maxBytes) reply->abort();
