@@ -3,7 +3,6 @@
 #include "startup.h"
 
 #include <QApplication>
-#include <QNetworkAccessManager>
 #include <QSessionManager>
 #include <iostream>
 #include <memory>
@@ -109,7 +108,6 @@ int run(int argc, char** argv) {
     const std::unique_ptr<platform::PowerPort> power = platform::makeSystemPowerPort();
     platform::QtTrayPort tray(mainIcon);
     platform::DesktopLinkOpener links;
-    QNetworkAccessManager network;
     Module1 module;
 
     GlobalForms globals(
@@ -117,8 +115,7 @@ int run(int argc, char** argv) {
             return std::make_unique<MainWindowForm>(MainWindowServices{
                 clock, *power, tray, links, module, std::move(showCountdown), endProgram,
                 [&](QWidget* frame) {
-                    return new platform::TextPageView(network, links,
-                                                      platform::pagePainterProgram(), frame);
+                    return new platform::TextPageView(links, platform::pagePainterProgram(), frame);
                 },
                 // Not QPixmap's own loading, whose cache would keep the full-size original.
                 QPixmap::fromImage(QImage(QStringLiteral(":/background.jpg"))), mainIcon});

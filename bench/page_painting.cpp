@@ -73,7 +73,13 @@ void inPainter(const char* name, const QString& program, const QString& html) {
     Watch watch;
     QElapsedTimer clock;
     clock.start();
-    painter.paintPage({html.toUtf8(), {393, 81}, 1, QFont(), QPalette()}, 96);
+    painter.paintPage({html.toUtf8(),
+                       {393, 81},
+                       1,
+                       QFont(),
+                       QPalette(),
+                       QStringLiteral("text/html; charset=utf-8")},
+                      96);
     while (answered.isEmpty() && failed.isEmpty())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     std::printf(

@@ -29,6 +29,16 @@ void LocalHttpServer::serve(QTcpSocket* socket) {
     requests << path;
     const Answer answer = answers_.value(path, Answer{404, "text/html", "<p>missing</p>"});
     if (answer.neverAnswer) return;
+    if (answer.endlessHeaders) {
+        socket->write("HTTP/1.0 200 X\r\nContent-Type: text/html\r\n");
+        auto* more = new QTimer(socket);
+        connect(more, &QTimer::timeout, socket, [socket] {
+            if (socket->bytesToWrite() < (1 << 20))
+                socket->write(QByteArray("X-A: b\r\n").repeated(1 << 17));
+        });
+        more->start(0);
+        return;
+    }
     const QByteArray location =
         answer.location.isEmpty() ? QByteArray() : "Location: " + answer.location + "\r\n";
     socket->write("HTTP/1.0 " + QByteArray::number(answer.status) +

@@ -21,6 +21,7 @@ public:
         bool neverAnswer = false;
         int dripMs = 0;            // when set, the body goes out one byte at a time, this far apart
         QByteArray location = {};  // for a redirect
+        bool endlessHeaders = false;  // header lines, as fast as they go, never ending
     };
 
     LocalHttpServer();

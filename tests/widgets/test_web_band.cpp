@@ -15,12 +15,11 @@ namespace {
 
 // The main window with the real web panel in its band, on the test's own network access.
 struct WindowWithRealPanel {
-    QNetworkAccessManager network;
     test::FakeLinkOpener links;
     platform::TextPageView* panel = nullptr;
     Harness h{{{2026, 12, 7}, {12, 0, 0}}, [this](QWidget* frame) {
-                  panel = new platform::TextPageView(network, links,
-                                                     QStringLiteral(ZERAVAN_PAGE_PAINTER), frame);
+                  panel = new platform::TextPageView(links, QStringLiteral(ZERAVAN_PAGE_PAINTER),
+                                                     frame);
                   return panel;
               }};
 

@@ -18,9 +18,9 @@ unpack_release
 folder=$(dirname "$zeravan_exe")
 x86_64-w64-mingw32-g++-posix -std=c++20 -O1 \
     -I"$qt/include" -I"$qt/include/QtCore" -I"$qt/include/QtGui" \
-    -I"$repo/platform" -I"$repo/platform/backend_include" -I"$repo/platform/page_markup/include" \
-    "$repo/tests/page_markup/page_markup_text.cpp" "$repo/platform/page_decoding.cpp" \
-    "$repo/platform/legacy_decoding_windows.cpp" "$repo"/platform/page_markup/*.cpp \
+    -I"$repo/platform/web_band/painter/include" -I"$repo/platform/web_band/markup/include" \
+    "$repo/tests/page_markup/page_markup_text.cpp" "$repo/platform/web_band/painter/page_decoding.cpp" \
+    "$repo/platform/web_band/painter/legacy_decoding_windows.cpp" "$repo"/platform/web_band/markup/*.cpp \
     -L"$qt/lib" -lQt6Gui -lQt6Core -o "$folder/page_markup_text.exe" >"$work/compile.log" 2>&1 ||
     fail "cross-compiling page_markup_text failed: $(tail -n 20 "$work/compile.log")"
 # Its text document wants fonts, not a display: Qt's offscreen platform, beside the release's.

@@ -84,9 +84,16 @@ int main(int argc, char* argv[]) {
     QSignalSpy failures(&painter, &PagePainter::failed);
     QElapsedTimer clock;
     clock.start();
-    painter.paintPage({html.toUtf8(), {393, 81}, 1, QFont(), QPalette()}, 96);
-    for (const Picture& picture : pictures) {
-        painter.addPicture({picture.bytes, {{QString::fromLatin1(picture.name), {16, 16}}}});
+    painter.paintPage({html.toUtf8(),
+                       {393, 81},
+                       1,
+                       QFont(),
+                       QPalette(),
+                       QStringLiteral("text/html; charset=utf-8")},
+                      96);
+    // The page names its pictures in order: each is the place of that number in its list.
+    for (quint32 place = 0; place < pictures.size(); ++place) {
+        painter.addPicture({pictures[place].bytes, {{place, {16, 16}}}});
     }
     painter.finish();
     bool wrong = false;

@@ -3,26 +3,35 @@
 #include "platform/page_paint_protocol.h"
 
 #include <QDataStream>
+#include <QIODevice>
 #include <QtEndian>
 #include <functional>
 
+#include "platform/page_sanitizer.h"
+
 namespace zeravan::platform {
+
+const qsizetype maxAnswerText = qsizetype(maxPageText) + qsizetype(maxPageElements);
+const qsizetype maxPagePictures = qsizetype(maxPageImages);
 
 namespace {
 
 enum class RequestKind : quint8 { page = 1, picture = 2 };
 
+constexpr qsizetype headerBytes = 8;  // the payload's length, the protocol's version
 constexpr QImage::Format answerFormat = QImage::Format_ARGB32_Premultiplied;
+constexpr qsizetype maxContentType = 1024;
 
 // Both ends are built together: one version of the stream, fixed. The frame is made in one
 // piece, `bulk` bytes (the page, the picture, the pixels) and a little more.
 QByteArray framed(qsizetype bulk, const std::function<void(QDataStream&)>& write) {
-    QByteArray frame(4, '\0');
+    QByteArray frame(headerBytes, '\0');
     frame.reserve(bulk + 4096);
     QDataStream out(&frame, QIODevice::WriteOnly | QIODevice::Append);
     out.setVersion(QDataStream::Qt_6_4);
     write(out);
-    qToBigEndian(quint32(frame.size() - 4), frame.data());
+    qToBigEndian(quint32(frame.size() - headerBytes), frame.data());
+    qToBigEndian(paintProtocolVersion, frame.data() + 4);
     return frame;
 }
 
@@ -33,8 +42,20 @@ std::optional<Result> parsed(const QByteArray& payload,
     QDataStream in(payload);
     in.setVersion(QDataStream::Qt_6_4);
     std::optional<Result> result = read(in);
-    if (in.status() != QDataStream::Ok || !in.atEnd()) return std::nullopt;
+    if (!result || in.status() != QDataStream::Ok || !in.atEnd()) return std::nullopt;
     return result;
+}
+
+// A string of at most `most` characters.
+bool readBounded(QDataStream& in, QString& text, qsizetype most) {
+    in >> text;
+    return in.status() == QDataStream::Ok && text.size() <= most;
+}
+
+// A count of at most `most` things to come.
+bool readCount(QDataStream& in, quint32& count, qsizetype most) {
+    in >> count;
+    return in.status() == QDataStream::Ok && count <= quint64(most);
 }
 
 }  // namespace
@@ -42,15 +63,15 @@ std::optional<Result> parsed(const QByteArray& payload,
 QByteArray requestFrame(const PaintRequest& request) {
     const auto* page = std::get_if<PageToPaint>(&request);
     const qsizetype bulk =
-        page != nullptr ? page->html.size() : std::get<PictureToAdd>(request).bytes.size();
+        page != nullptr ? page->bytes.size() : std::get<PictureToAdd>(request).bytes.size();
     return framed(bulk, [&request](QDataStream& out) {
         if (const auto* page = std::get_if<PageToPaint>(&request)) {
-            out << RequestKind::page << page->html << page->viewport << page->pixelRatio
-                << page->font << page->palette;
+            out << RequestKind::page << page->bytes << page->viewport << page->pixelRatio
+                << page->font << page->palette << page->contentType;
         } else {
             const auto& picture = std::get<PictureToAdd>(request);
             out << RequestKind::picture << picture.bytes << quint32(picture.places.size());
-            for (const PicturePlace& place : picture.places) out << place.name << place.asked;
+            for (const PicturePlace& place : picture.places) out << place.picture << place.asked;
         }
     });
 }
@@ -61,16 +82,17 @@ std::optional<PaintRequest> parseRequest(const QByteArray& payload) {
         in >> kind;
         if (kind == RequestKind::page) {
             PageToPaint page;
-            in >> page.html >> page.viewport >> page.pixelRatio >> page.font >> page.palette;
+            in >> page.bytes >> page.viewport >> page.pixelRatio >> page.font >> page.palette;
+            if (!readBounded(in, page.contentType, maxContentType)) return std::nullopt;
             return page;
         }
         if (kind == RequestKind::picture) {
             PictureToAdd picture;
             quint32 places = 0;
-            in >> picture.bytes >> places;
-            if (places > maxPicturePlaces) return std::nullopt;
+            in >> picture.bytes;
+            if (!readCount(in, places, maxPagePictures)) return std::nullopt;
             picture.places.resize(places);
-            for (PicturePlace& place : picture.places) in >> place.name >> place.asked;
+            for (PicturePlace& place : picture.places) in >> place.picture >> place.asked;
             return picture;
         }
         return std::nullopt;
@@ -92,6 +114,8 @@ QByteArray answerFrame(const PaintAnswer& answer) {
         out << answer->text << quint32(answer->anchors.size());
         for (const PageAnchor& anchor : answer->anchors)
             out << anchor.href << anchor.text << anchor.area;
+        out << quint32(answer->pictures.size());
+        for (const PagePicture& picture : answer->pictures) out << picture.source << picture.asked;
     });
 }
 
@@ -104,39 +128,58 @@ std::optional<PaintAnswer> parseAnswer(const QByteArray& payload, QSize pixels) 
         qreal pixelRatio = 0;
         in >> size >> pixelRatio;
         if (size != pixels || !(pixelRatio > 0 && pixelRatio <= 16)) return std::nullopt;
-        PaintedPage page{QImage(pixels, answerFormat), {}, {}};
+        PaintedPage page{QImage(pixels, answerFormat), {}, {}, {}};
         for (int y = 0; y < pixels.height(); ++y) {
             in.readRawData(reinterpret_cast<char*>(page.image.scanLine(y)), pixels.width() * 4);
         }
         page.image.setDevicePixelRatio(pixelRatio);
-        quint32 anchors = 0;
-        in >> page.text >> anchors;
-        if (page.text.size() > maxAnswerText || anchors > maxAnchors) return std::nullopt;
-        for (quint32 i = 0; i < anchors && in.status() == QDataStream::Ok; ++i) {
-            PageAnchor anchor;
-            in >> anchor.href >> anchor.text >> anchor.area;
-            if (anchor.href.size() > maxAnchorHref || anchor.text.size() > maxAnchorText) {
+        quint32 count = 0;
+        if (!readBounded(in, page.text, maxAnswerText) || !readCount(in, count, maxAnchors)) {
+            return std::nullopt;
+        }
+        page.anchors.resize(count);
+        for (PageAnchor& anchor : page.anchors) {
+            if (!readBounded(in, anchor.href, maxAnchorHref) ||
+                !readBounded(in, anchor.text, maxAnchorText)) {
                 return std::nullopt;
             }
-            page.anchors.append(anchor);
+            in >> anchor.area;
+        }
+        if (!readCount(in, count, maxPagePictures)) return std::nullopt;
+        page.pictures.resize(count);
+        for (PagePicture& picture : page.pictures) {
+            if (!readBounded(in, picture.source, maxPictureSource)) return std::nullopt;
+            in >> picture.asked;
         }
         return PaintAnswer(std::move(page));
     });
 }
 
+// A string's bytes: its length and two for each character.
 qint64 maxAnswerBytes(QSize pixels) {
-    return qint64(pixels.width()) * pixels.height() * 4 + 2 * maxAnswerText +
-           maxAnchors * (2 * (maxAnchorHref + maxAnchorText) + 64) + 1024;
+    const auto string = [](qsizetype characters) { return 4 + 2 * qint64(characters); };
+    return 1 + 8 + 8 + qint64(pixels.width()) * pixels.height() * 4 + string(maxAnswerText) + 4 +
+           maxAnchors * (string(maxAnchorHref) + string(maxAnchorText) + 32) + 4 +
+           maxPagePictures * (string(maxPictureSource) + 8);
 }
 
-std::optional<QByteArray> takeFrame(QIODevice& device, qint64 maxBytes, bool& oversized) {
-    char header[4];
-    if (device.peek(header, 4) != 4) return std::nullopt;
-    const qint64 length = qFromBigEndian<quint32>(header);
-    oversized = length > maxBytes;
-    if (oversized || device.bytesAvailable() < 4 + length) return std::nullopt;
-    device.skip(4);
-    return device.read(length);
+std::optional<QByteArray> FrameReader::next(qint64 maxPayload) {
+    if (fault_ != Fault::none || buffer_.size() < headerBytes) return std::nullopt;
+    const qint64 length = qFromBigEndian<quint32>(buffer_.constData());
+    version_ = qFromBigEndian<quint32>(buffer_.constData() + 4);
+    if (version_ != paintProtocolVersion)
+        fault_ = Fault::otherVersion;
+    else if (length > maxPayload)
+        fault_ = Fault::oversized;
+    if (fault_ != Fault::none || buffer_.size() < headerBytes + length) return std::nullopt;
+    QByteArray payload = buffer_.mid(headerBytes, length);
+    buffer_.remove(0, headerBytes + length);
+    return payload;
+}
+
+qint64 FrameReader::missing() const {
+    if (buffer_.size() < headerBytes) return headerBytes - buffer_.size();
+    return headerBytes + qFromBigEndian<quint32>(buffer_.constData()) - buffer_.size();
 }
 
 }  // namespace zeravan::platform

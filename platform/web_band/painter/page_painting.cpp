@@ -8,9 +8,42 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "data_address.h"
 #include "picture_decoding.h"
+#include "platform/page_decoding.h"
+#include "platform/page_sanitizer.h"
 
 namespace zeravan::platform {
+
+namespace {
+
+// A data: address's picture is taken from the page itself, up to this size.
+constexpr qsizetype maxDataPictureBytes = 16 << 10;
+
+}  // namespace
+
+// The page's pictures given as data: addresses are decoded here, with the page: their bytes are
+// the page's. The window is told of the others, of a length it reads.
+std::unique_ptr<PagePainting> PagePainting::read(const PageToPaint& page) {
+    if (page.bytes.size() > maxPageBytes) return nullptr;
+    const SanitizedPage sanitized =
+        sanitizePage(decodedPage(page.contentType, page.bytes).toStdString());
+    if (!sanitized.accepted) return nullptr;
+    std::unique_ptr<PagePainting> painting(new PagePainting(page));
+    painting->document_.setHtml(QString::fromStdString(sanitized.html));
+    for (std::size_t index = 0; index < sanitized.images.size(); ++index) {
+        const PageImage& image = sanitized.images[index];
+        const QString source = QString::fromStdString(image.source);
+        const QSize asked(image.width, image.height);
+        if (source.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
+            painting->addPicture(dataAddressBytes(source, maxDataPictureBytes), index, asked);
+        } else if (source.size() <= maxPictureSource) {
+            painting->pictures_.append({source, asked});
+            painting->images_.push_back(index);
+        }
+    }
+    return painting;
+}
 
 // Links take their colour from the application's palette as the HTML is read: the band's own.
 PagePainting::PagePainting(const PageToPaint& page)
@@ -20,25 +53,30 @@ PagePainting::PagePainting(const PageToPaint& page)
       document_(nullptr) {
     QGuiApplication::setPalette(page.palette);
     document_.setDefaultFont(page.font);
-    document_.setHtml(QString::fromUtf8(page.html));
     document_.setTextWidth(viewport_.width());
 }
 
 bool PagePainting::addPicture(const PictureToAdd& picture) {
     bool added = false;
     for (const PicturePlace& place : picture.places) {
-        const QImage shown = shownPicture(picture.bytes, place.asked, viewport_, pixelRatio_);
-        if (shown.isNull()) continue;
-        document_.addResource(QTextDocument::ImageResource, QUrl(place.name),
-                              QPixmap::fromImage(shown));
-        added = true;
+        if (place.picture >= images_.size()) return false;
+        added = addPicture(picture.bytes, images_[place.picture], place.asked) || added;
     }
-    if (added) document_.markContentsDirty(0, document_.characterCount());
     return added;
 }
 
+bool PagePainting::addPicture(const QByteArray& bytes, std::size_t image, QSize asked) {
+    const QImage shown = shownPicture(bytes, asked, viewport_, pixelRatio_);
+    if (shown.isNull()) return false;
+    document_.addResource(QTextDocument::ImageResource,
+                          QUrl(QString::fromStdString(pageImageName(image))),
+                          QPixmap::fromImage(shown));
+    document_.markContentsDirty(0, document_.characterCount());
+    return true;
+}
+
 // As the text browser paints its viewport: the palette's base colour, then the page over it,
-// whose own background fills the whole viewport.
+// whose own background fills the whole viewport. The answer keeps within its bounds.
 PaintedPage PagePainting::paint() {
     QImage image((QSizeF(viewport_) * pixelRatio_).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(pixelRatio_);
@@ -49,7 +87,7 @@ PaintedPage PagePainting::paint() {
     context.clip = QRectF(QPointF(), QSizeF(viewport_));
     document_.documentLayout()->draw(&painter, context);
     painter.end();
-    return {image, document_.toPlainText(), anchors()};
+    return {image, document_.toPlainText().left(maxAnswerText), anchors(), pictures_};
 }
 
 // Where each link's text and pictures show within the viewport, line by line.
@@ -62,7 +100,7 @@ QList<PageAnchor> PagePainting::anchors() {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QString href = fragment.charFormat().anchorHref();
-            if (href.isEmpty()) continue;
+            if (href.isEmpty() || href.size() > maxAnchorHref) continue;
             const int start = fragment.position() - block.position();
             const int end = start + fragment.length();
             for (int i = 0; i < lines->lineCount(); ++i) {

@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-// zeravan-page-painter: lays out and paints the web band's page, and decodes its pictures, in a
-// process of its own that the program can end at any moment and that the system keeps within
-// its memory. It reads requests on its standard input and answers each on its standard output;
-// it ends when its input ends.
+// zeravan-page-painter: reads the web band's page from its bytes (its encoding, its markup), lays
+// it out and paints it, and decodes its pictures, in a process of its own that the program can
+// end at any moment and that the system keeps within its memory. It reads requests on its
+// standard input and answers each on its standard output; it ends when its input ends.
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QtEndian>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "page_painting.h"
@@ -34,23 +34,26 @@ bool readExactly(QIODevice& device, char* data, qint64 size) {
     return true;
 }
 
-// The next request's payload; nothing at the end of the input, or for a request too long.
-std::optional<QByteArray> readFrame(QIODevice& in) {
-    char header[4];
-    if (!readExactly(in, header, 4)) return std::nullopt;
-    const qint64 length = qFromBigEndian<quint32>(header);
-    if (length > maxRequestBytes) return std::nullopt;
-    QByteArray payload(length, Qt::Uninitialized);
-    if (!readExactly(in, payload.data(), length)) return std::nullopt;
-    return payload;
+// The next request's payload; nothing at the end of the input, or for a request too long or
+// from another build. The input is read no further than the frame reaches: the window waits
+// for the answer before it asks again.
+std::optional<QByteArray> readFrame(QIODevice& in, FrameReader& frames) {
+    while (true) {
+        if (std::optional<QByteArray> payload = frames.next(maxRequestBytes)) return payload;
+        if (frames.fault() != FrameReader::Fault::none) return std::nullopt;
+        QByteArray bytes(frames.missing(), Qt::Uninitialized);
+        if (!readExactly(in, bytes.data(), bytes.size())) return std::nullopt;
+        frames.append(bytes);
+    }
 }
 
-PaintAnswer answer(std::optional<PagePainting>& painting, const PaintRequest& request) {
+PaintAnswer answer(std::unique_ptr<PagePainting>& painting, const PaintRequest& request) {
     if (const auto* page = std::get_if<PageToPaint>(&request)) {
-        painting.emplace(*page);
-        return painting->paint();
+        painting = PagePainting::read(*page);
+    } else if (!painting || !painting->addPicture(std::get<PictureToAdd>(request))) {
+        return std::nullopt;
     }
-    if (!painting || !painting->addPicture(std::get<PictureToAdd>(request))) return std::nullopt;
+    if (!painting) return std::nullopt;
     return painting->paint();
 }
 
@@ -73,12 +76,13 @@ int main(int argc, char* argv[]) {
         !out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return 1;
     }
-    std::optional<PagePainting> painting;
-    while (const std::optional<QByteArray> frame = readFrame(in)) {
+    FrameReader frames;
+    std::unique_ptr<PagePainting> painting;
+    while (const std::optional<QByteArray> frame = readFrame(in, frames)) {
         const std::optional<PaintRequest> request = parseRequest(*frame);
         if (!request) return 1;
         const QByteArray answerBytes = answerFrame(answer(painting, *request));
         if (out.write(answerBytes) != answerBytes.size()) return 1;
     }
-    return 0;
+    return frames.fault() == FrameReader::Fault::none && frames.buffered() == 0 ? 0 : 1;
 }

@@ -57,6 +57,7 @@ void PagePainter::stop() {
     QProcess* process = std::exchange(process_, nullptr);
     process->disconnect(this);
     unanswered_ = 0;
+    answers_.clear();
     if (process->state() == QProcess::NotRunning) {
         process->deleteLater();
         return;
@@ -72,12 +73,19 @@ void PagePainter::send(const PaintRequest& request) {
     process_->write(requestFrame(request));
 }
 
+// Answers are read as their bytes come, a pipe's worth at a time; each is bounded, so reading
+// one never holds the window's thread for long.
 void PagePainter::takeAnswers() {
+    answers_.append(process_->readAllStandardOutput());
     while (process_ != nullptr && unanswered_ > 0) {
-        bool oversized = false;
-        const std::optional<QByteArray> frame =
-            takeFrame(*process_, maxAnswerBytes(pixels_), oversized);
-        if (oversized) return giveUp();
+        const std::optional<QByteArray> frame = answers_.next(maxAnswerBytes(pixels_));
+        if (answers_.fault() == FrameReader::Fault::otherVersion) {
+            qWarning(
+                "zeravan: the page painter %s is of another build (protocol %u, not %u); "
+                "the band keeps its own page",
+                qPrintable(program_), answers_.version(), paintProtocolVersion);
+        }
+        if (answers_.fault() != FrameReader::Fault::none) return giveUp();
         if (!frame) return;
         const std::optional<PaintAnswer> answer = parseAnswer(*frame, pixels_);
         if (!answer) return giveUp();
@@ -88,7 +96,7 @@ void PagePainter::takeAnswers() {
         }
         emit answered(*answer);
     }
-    if (process_ != nullptr && process_->bytesAvailable() > 0) giveUp();  // unasked for
+    if (process_ != nullptr && answers_.buffered() > 0) giveUp();  // unasked for
 }
 
 void PagePainter::giveUp() {

@@ -3,32 +3,14 @@
 #include "platform/page_view_text.h"
 
 #include <QEvent>
-#include <QHash>
-#include <QHostInfo>
-#include <QNetworkReply>
 
-#include "sealed_text_document.h"
+#include "page_fetcher.h"
 #include "page_picture_view.h"
-#include "page_pictures.h"
-#include "platform/page_decoding.h"
 #include "platform/page_painter.h"
 
 namespace zeravan::platform {
 
 namespace {
-
-bool succeeded(QNetworkReply* reply) {
-    return reply->error() == QNetworkReply::NoError &&
-           reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200;
-}
-
-QString contentType(QNetworkReply* reply) {
-    return reply->header(QNetworkRequest::ContentTypeHeader).toString();
-}
-
-QString mediaType(QNetworkReply* reply) {
-    return contentType(reply).section(QLatin1Char(';'), 0, 0).trimmed().toLower();
-}
 
 // Same scheme, host and port: the page's own site.
 bool sameSite(const QUrl& address, const QUrl& page) {
@@ -41,20 +23,19 @@ bool sameSite(const QUrl& address, const QUrl& page) {
 
 }  // namespace
 
-TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links,
-                           QString painterProgram, QWidget* parent, int timeoutMs)
+TextPageView::TextPageView(LinkOpener& links, QString painterProgram, QWidget* parent,
+                           int timeoutMs)
     : PageView(parent),
-      network_(network),
       links_(links),
       browser_(new QTextBrowser(this)),
       picture_(new PagePictureView(this)),
-      painter_(new PagePainter(std::move(painterProgram), this)) {
+      painter_(new PagePainter(std::move(painterProgram), this)),
+      fetcher_(new PageFetcher) {
     browser_->setFrameShape(QFrame::NoFrame);
     browser_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     browser_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
-    showHtml(QString());
     // A relative link is the page's: it resolves against the page's address.
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
         const QUrl address = pageAddress_.resolved(link);
@@ -68,10 +49,30 @@ TextPageView::TextPageView(QNetworkAccessManager& network, LinkOpener& links,
     connect(picture_, &PagePictureView::anchorClicked, browser_, &QTextBrowser::anchorClicked);
     connect(painter_, &PagePainter::answered, this, &TextPageView::showPainted);
     connect(painter_, &PagePainter::failed, this, &TextPageView::fail);
+    fetcher_->moveToThread(&networkThread_);
+    connect(&networkThread_, &QThread::finished, fetcher_, &QObject::deleteLater);
+    connect(fetcher_, &PageFetcher::pageFetched, this, &TextPageView::paintPage);
+    connect(fetcher_, &PageFetcher::pageFailed, this, [this](int number) {
+        if (number == pageNumber_) fail();
+    });
+    connect(fetcher_, &PageFetcher::pictureFetched, this, &TextPageView::paintPicture);
+    networkThread_.start();
     browser_->viewport()->installEventFilter(this);
     deadline_.setSingleShot(true);
     deadline_.setInterval(timeoutMs);
-    connect(&deadline_, &QTimer::timeout, this, &TextPageView::fail);
+    // Past it nothing more is fetched; a painter still waiting for pictures ends.
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        QMetaObject::invokeMethod(fetcher_, &PageFetcher::stop);
+        picturesComing_.clear();
+        if (settled_) painter_->finish();
+        fail();
+    });
+}
+
+// The fetcher, its fetches with it, goes once its thread has ended, unheard.
+TextPageView::~TextPageView() {
+    networkThread_.quit();
+    networkThread_.wait();
 }
 
 // The first paint of the page's viewport says the window is on screen; the fetch is posted so
@@ -93,21 +94,19 @@ void TextPageView::resizeEvent(QResizeEvent* event) {
 
 void TextPageView::Navigate(const QUrl& address) {
     painter_->stop();
+    QMetaObject::invokeMethod(fetcher_, &PageFetcher::stop);
     ++pageNumber_;
     pageAddress_.clear();
-    showHtml(ownPage());
+    picturesComing_.clear();
+    showOwnPage();
     pendingAddress_ = address;
     settled_ = false;
     if (painted_) QTimer::singleShot(0, this, &TextPageView::fetchPage);
 }
 
-// Each page gets a document of its own; the browser deletes the one it showed before. The
-// browser's font is given by hand: setDocument does not pass it on, as to its own document.
-void TextPageView::showHtml(const QString& html) {
-    auto* document = new SealedTextDocument(browser_);
-    document->setDefaultFont(browser_->font());
-    document->setHtml(html);
-    browser_->setDocument(document);
+// The program's own HTML, which names nothing to load.
+void TextPageView::showOwnPage() {
+    browser_->setHtml(ownPage());
     picture_->hide();
     browser_->show();
 }
@@ -116,38 +115,13 @@ QString TextPageView::shownText() const {
     return picture_->isHidden() ? browser_->toPlainText() : picture_->text();
 }
 
-// The site's name is looked up first: a name that leads nowhere (no network, a placeholder
-// address) leaves the own page without loading the TLS library for an https address at all.
 void TextPageView::fetchPage() {
     if (pendingAddress_.isEmpty()) return;
-    const QUrl address = pendingAddress_;
-    pendingAddress_.clear();
+    const QUrl address = std::exchange(pendingAddress_, QUrl());
     deadline_.start();
-    QHostInfo::lookupHost(address.host(), this, [this, address](const QHostInfo& host) {
-        if (settled_) return;
-        if (host.error() != QHostInfo::NoError || host.addresses().isEmpty()) {
-            fail();
-            return;
-        }
-        QNetworkReply* reply =
-            fetch(address, maxPageBytes, QNetworkRequest::NoLessSafeRedirectPolicy);
-        connect(reply, &QNetworkReply::finished, this, [this, reply] { showPage(reply); });
+    QMetaObject::invokeMethod(fetcher_, [fetcher = fetcher_, address, number = pageNumber_] {
+        fetcher->fetchPage(address, number);
     });
-}
-
-// A bounded fetch: one that grows past its limit, or is still going at the deadline, is aborted
-// and ends as an error.
-QNetworkReply* TextPageView::fetch(const QUrl& address, qint64 maxBytes,
-                                   QNetworkRequest::RedirectPolicy redirects) {
-    QNetworkRequest request(address);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, redirects);
-    QNetworkReply* reply = network_.get(request);
-    connect(reply, &QNetworkReply::downloadProgress, reply,
-            [reply, maxBytes](qint64 received, qint64 total) {
-                if (received > maxBytes || total > maxBytes) reply->abort();
-            });
-    connect(&deadline_, &QTimer::timeout, reply, &QNetworkReply::abort);
-    return reply;
 }
 
 void TextPageView::fail() {
@@ -157,31 +131,22 @@ void TextPageView::fail() {
     emit pageFailed();
 }
 
-void TextPageView::showPage(QNetworkReply* reply) {
-    reply->deleteLater();
-    if (settled_ || !succeeded(reply) || mediaType(reply) != QLatin1String("text/html")) {
-        fail();
-        return;
-    }
-    const QByteArray body = reply->readAll();
-    const SanitizedPage page =
-        body.size() > maxPageBytes
-            ? SanitizedPage{}
-            : sanitizePage(decodedPage(contentType(reply), body).toStdString());
-    if (!page.accepted) {
-        fail();
-        return;
-    }
-    pageAddress_ = reply->url();
-    const PageToPaint toPaint{QByteArray::fromStdString(page.html), browser_->viewport()->size(),
-                              browser_->devicePixelRatioF(), browser_->font(), browser_->palette()};
-    painter_->paintPage(toPaint, browser_->logicalDpiY());
-    if (!settled_) fetchImages(reply->url(), page.images);
+void TextPageView::paintPage(int number, const QUrl& address, const QByteArray& bytes,
+                             const QString& contentType) {
+    if (number != pageNumber_ || settled_) return;
+    pageAddress_ = address;
+    painter_->paintPage({bytes, browser_->viewport()->size(), browser_->devicePixelRatioF(),
+                         browser_->font(), browser_->palette(), contentType},
+                        browser_->logicalDpiY());
 }
 
-// The first answer shows the page; each one after it a picture more.
+// The first answer shows the page, or says it is not one to lay out; each one after it shows a
+// picture more.
 void TextPageView::showPainted(const PaintAnswer& answer) {
-    if (!answer) return;
+    if (!answer) {
+        if (!settled_) fail();
+        return;
+    }
     picture_->showPage(*answer);
     if (settled_) {
         emit imageShown();
@@ -191,47 +156,32 @@ void TextPageView::showPainted(const PaintAnswer& answer) {
     browser_->hide();
     picture_->show();
     emit pageShown();
+    fetchPictures(answer->pictures);
+}
+
+// Each picture of the page's own site is fetched once, for every place the page shows it.
+void TextPageView::fetchPictures(const QList<PagePicture>& pictures) {
+    for (qsizetype index = 0; index < pictures.size(); ++index) {
+        const QUrl address = pageAddress_.resolved(QUrl(pictures[index].source));
+        if (sameSite(address, pageAddress_)) {
+            picturesComing_[address].append({quint32(index), pictures[index].asked});
+        }
+    }
+    if (picturesComing_.isEmpty()) painter_->finish();
+    for (auto it = picturesComing_.cbegin(); it != picturesComing_.cend(); ++it) {
+        QMetaObject::invokeMethod(fetcher_,
+                                  [fetcher = fetcher_, address = it.key(), number = pageNumber_] {
+                                      fetcher->fetchPicture(address, number);
+                                  });
+    }
 }
 
 // Each picture goes to the painter as it comes; once the last has come the painter may end.
-void TextPageView::fetchImages(const QUrl& page, const std::vector<PageImage>& images) {
-    QHash<QUrl, QList<std::pair<std::size_t, QSize>>> wanted;  // each picture, where and how big
-    for (std::size_t index = 0; index < images.size(); ++index) {
-        const QString source = QString::fromStdString(images[index].source);
-        const QSize asked(images[index].width, images[index].height);
-        if (source.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
-            paintImage(dataAddressBytes(source, maxDataImageBytes), {{index, asked}});
-            continue;
-        }
-        const QUrl address = page.resolved(QUrl(source));
-        if (sameSite(address, page)) wanted[address].append({index, asked});
-    }
-    imagesComing_ = int(wanted.size());
-    if (imagesComing_ == 0) painter_->finish();
-    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
-        // A picture that moves elsewhere is not followed.
-        QNetworkReply* reply =
-            fetch(it.key(), maxImageBytes, QNetworkRequest::ManualRedirectPolicy);
-        connect(reply, &QNetworkReply::finished, this,
-                [this, reply, number = pageNumber_, shown = it.value()] {
-                    reply->deleteLater();
-                    // The page may have been replaced meanwhile.
-                    if (number != pageNumber_) return;
-                    if (succeeded(reply)) paintImage(reply->readAll(), shown);
-                    if (--imagesComing_ == 0) painter_->finish();
-                });
-    }
-}
-
-// One picture, once, for every place the page shows it.
-void TextPageView::paintImage(const QByteArray& bytes,
-                              const QList<std::pair<std::size_t, QSize>>& places) {
-    if (bytes.isEmpty()) return;
-    PictureToAdd picture{bytes, {}};
-    for (const auto& [index, asked] : places) {
-        picture.places.append({QString::fromStdString(pageImageName(index)), asked});
-    }
-    painter_->addPicture(picture);
+void TextPageView::paintPicture(int number, const QUrl& address, const QByteArray& bytes) {
+    if (number != pageNumber_ || !picturesComing_.contains(address)) return;
+    const QList<PicturePlace> places = picturesComing_.take(address);
+    if (!bytes.isEmpty()) painter_->addPicture({bytes, places});
+    if (picturesComing_.isEmpty()) painter_->finish();
 }
 
 }  // namespace zeravan::platform

@@ -11,8 +11,9 @@ namespace zeravan::platform {
 
 // The page painter seen from the window: a process of its own for each page, started with the
 // page, fed the page's pictures as they come and ended when they have all come. Every answer
-// must come within the answer timeout of being asked for, whole and well formed; otherwise the
-// painter is ended at once and reports failure. Nothing of its work runs on the window's thread.
+// must come within the answer timeout of being asked for, whole, well formed, within its bounds
+// and of this build's protocol; otherwise the painter is ended at once and reports failure. Nothing
+// of its work runs on the window's thread.
 class PagePainter final : public QObject {
     Q_OBJECT
 public:
@@ -44,7 +45,8 @@ private:
     QProcess* process_ = nullptr;
     QTimer answerDeadline_;
     int unanswered_ = 0;
-    QSize pixels_;  // the size of every answer's image
+    QSize pixels_;         // the size of every answer's image
+    FrameReader answers_;  // what the painter said, read as it comes
 };
 
 }  // namespace zeravan::platform

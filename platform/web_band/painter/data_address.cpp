@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "page_pictures.h"
+#include "data_address.h"
 
 namespace zeravan::platform {
 
