@@ -106,6 +106,8 @@ private:
                 out_ += "&gt;";
             } else if (c == '\f') {
                 out_ += ' ';
+            } else if (c == '\r') {
+                out_ += '\n';  // only "&#13;" leaves one: a line break where those are laid out
             } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') {
                 out_ += c;  // other controls show nothing
             }
