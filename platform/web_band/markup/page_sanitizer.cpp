@@ -70,8 +70,8 @@ public:
     explicit Sanitizer(std::string_view html) : tokens_(html) {}
 
     SanitizedPage run() {
-        for (Token token = tokens_.next(); token.kind != Token::Kind::End && !refused_;
-             token = tokens_.next()) {
+        for (Token token = tokens_.next();
+             token.kind != Token::Kind::End && !refused_ && !frameset_; token = tokens_.next()) {
             if (token.kind == Token::Kind::Text) {
                 text(token.text);
             } else if (token.kind == Token::Kind::StartTag) {
@@ -81,6 +81,8 @@ public:
             }
             refused_ = refused_ || textBytes_ > maxPageText;
         }
+        // A frameset page shows nothing of its own: browsers show its frames in its place.
+        if (frameset_) return {true, {}, {}};
         while (!open_.empty() && !refused_) close();
         if (refused_) return {};
         return {true, std::move(out_), std::move(images_)};
@@ -91,6 +93,8 @@ private:
 
     // Counted as laid out: a run of blanks is one byte, unless the element lays them out.
     void text(std::string_view characters) {
+        const bool blanks = std::all_of(characters.begin(), characters.end(), isBlank);
+        framesetOk_ = framesetOk_ && blanks;
         if (hidden()) return;
         const bool keepsBlanks = !open_.empty() && open_.back().keepsBlanks;
         for (const char c : characters) {
@@ -115,6 +119,11 @@ private:
     }
 
     void startTag(const Token& tag) {
+        framesetOk_ = framesetOk_ && !rulesOutFrameset(tag);
+        if (tag.name == "frameset" && framesetOk_) {
+            frameset_ = true;
+            return;
+        }
         const TextModel model = textModelOf(tag.name);
         if (model != TextModel::Markup) tokens_.readContentAs(model);
         if (dropsContent(tag.name)) {
@@ -199,6 +208,7 @@ private:
     // The nearest open element of that name, as long as no template lies between: an end tag
     // inside a template ends nothing outside it.
     void endTag(const std::string& written) {
+        framesetOk_ = framesetOk_ && written != "br";  // "</br>" is read as a <br>
         for (std::size_t i = open_.size(); i-- > 0;) {
             if (open_[i].written == written) {
                 closeDownTo(i);
@@ -251,6 +261,8 @@ private:
     std::size_t elements_ = 0;
     std::size_t textBytes_ = 0;
     bool lastWasBlank_ = false;
+    bool framesetOk_ = true;  // a <frameset> would still stand for the page
+    bool frameset_ = false;
     bool refused_ = false;
 };
 
