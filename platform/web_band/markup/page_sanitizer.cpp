@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "ascii_text.h"
+#include "foreign_content.h"
 #include "html_tokenizer.h"
 #include "inline_style.h"
 #include "markup_rules.h"
@@ -59,19 +60,27 @@ const std::string* attributeValue(const Token& tag, std::string_view name) {
 // An element open in the page, as the page wrote it and as it is laid out.
 struct OpenElement {
     std::string written;
-    std::string_view laidOut;    // empty: not written out
-    bool hidden;                 // it or an element around it is not shown
-    bool keepsBlanks;            // its line breaks, tabs and blanks are laid out as written
+    std::string_view laidOut;  // empty: not written out
+    bool hidden;               // it or an element around it is not shown
+    bool keepsBlanks;          // its line breaks, tabs and blanks are laid out as written
+    Namespace space = Namespace::Html;
+    HtmlInside htmlInside = HtmlInside::Nothing;
     bool holdsElements = false;  // an element inside it is written out
 };
+
+// HTML's end tags and implied ends reach no element outside this one.
+bool fences(const OpenElement& element) {
+    return element.space == Namespace::Html ? element.written == "template"
+                                            : fencesHtml(element.space, element.written);
+}
 
 class Sanitizer {
 public:
     explicit Sanitizer(std::string_view html) : tokens_(html) {}
 
     SanitizedPage run() {
-        for (Token token = tokens_.next();
-             token.kind != Token::Kind::End && !refused_ && !frameset_; token = tokens_.next()) {
+        for (Token token = next(); token.kind != Token::Kind::End && !refused_ && !frameset_;
+             token = next()) {
             if (token.kind == Token::Kind::Text) {
                 text(token.text);
             } else if (token.kind == Token::Kind::StartTag) {
@@ -90,6 +99,14 @@ public:
 
 private:
     bool hidden() const { return !open_.empty() && open_.back().hidden; }
+    bool inForeignContent() const {
+        return !open_.empty() && open_.back().space != Namespace::Html;
+    }
+
+    Token next() {
+        tokens_.readCdataAsText(inForeignContent());
+        return tokens_.next();
+    }
 
     // Counted as laid out: a run of blanks is one byte, unless the element lays them out.
     void text(std::string_view characters) {
@@ -118,10 +135,31 @@ private:
         }
     }
 
+    // Inside SVG or MathML a start tag opens an element of theirs, unless it is HTML's there.
     void startTag(const Token& tag) {
+        if (inForeignContent()) {
+            const OpenElement& current = open_.back();
+            if (!readByHtmlRules(current.space, current.written, current.htmlInside, tag)) {
+                if (!breaksOutOfForeignContent(tag)) {
+                    openForeign(tag, current.space);
+                    return;
+                }
+                while (inForeignContent() && open_.back().htmlInside == HtmlInside::Nothing) {
+                    close();
+                }
+            }
+        }
+        htmlStartTag(tag);
+    }
+
+    void htmlStartTag(const Token& tag) {
         framesetOk_ = framesetOk_ && !rulesOutFrameset(tag);
         if (tag.name == "frameset" && framesetOk_) {
             frameset_ = true;
+            return;
+        }
+        if (const Namespace space = namespaceOpenedBy(tag.name); space != Namespace::Html) {
+            openForeign(tag, space);
             return;
         }
         const TextModel model = textModelOf(tag.name);
@@ -171,6 +209,17 @@ private:
         open_.push_back({tag.name, name, hides, keepsBlanks});
     }
 
+    // The band paints neither SVG nor MathML: their elements are read, to end where browsers
+    // end them, and dropped with all they hold, as a picture the band cannot draw.
+    void openForeign(const Token& tag, Namespace space) {
+        if (++elements_ > maxPageElements || open_.size() >= maxPageDepth) {
+            refused_ = true;
+            return;
+        }
+        if (tag.selfClosing) return;
+        open_.push_back({tag.name, {}, true, false, space, htmlInside(space, tag)});
+    }
+
     void writeStartTag(std::string_view name, const Token& tag, std::string_view imageSource) {
         out_ += '<';
         out_ += name;
@@ -205,16 +254,23 @@ private:
         }
     }
 
-    // The nearest open element of that name, as long as no template lies between: an end tag
-    // inside a template ends nothing outside it.
+    // Inside SVG or MathML the nearest open element of theirs of that name, up to where HTML
+    // stands again; then the nearest open HTML element of that name, as long as no template
+    // or foreign element holding HTML lies between.
     void endTag(const std::string& written) {
         framesetOk_ = framesetOk_ && written != "br";  // "</br>" is read as a <br>
-        for (std::size_t i = open_.size(); i-- > 0;) {
+        for (std::size_t i = open_.size(); i-- > 0 && open_[i].space != Namespace::Html;) {
             if (open_[i].written == written) {
                 closeDownTo(i);
                 return;
             }
-            if (open_[i].written == "template") return;
+        }
+        for (std::size_t i = open_.size(); i-- > 0;) {
+            if (open_[i].space == Namespace::Html && open_[i].written == written) {
+                closeDownTo(i);
+                return;
+            }
+            if (fences(open_[i])) return;
         }
     }
 
@@ -230,7 +286,7 @@ private:
                 closeDownTo(i);
                 return;
             }
-            if (isAmong(scope, open_[i].laidOut) || open_[i].written == "template") return;
+            if (isAmong(scope, open_[i].laidOut) || fences(open_[i])) return;
         }
     }
 
