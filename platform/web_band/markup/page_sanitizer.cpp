@@ -23,6 +23,8 @@ using namespace ascii;
 using namespace markup;
 using Names = std::span<const std::string_view>;
 
+constexpr std::string_view imageNamePrefix = "zeravan-image:";
+
 // The number in a kept width or height.
 int pixels(std::string_view digits) {
     int value = -1;
@@ -57,12 +59,25 @@ const std::string* attributeValue(const Token& tag, std::string_view name) {
     return at == tag.attributes.end() ? nullptr : &at->value;
 }
 
+// A table's own structure, where text and other elements do not stand: browsers show them
+// before the table.
+constexpr std::string_view tableStructure[] = {"table", "tbody", "tfoot", "thead", "tr"};
+constexpr std::string_view tableParts[] = {"caption", "table", "tbody", "td",
+                                           "tfoot",   "th",    "thead", "tr"};
+// Other end tags reach no element outside these.
+constexpr std::string_view tableScope[] = {"caption", "table", "td", "th"};
+
 // An element open in the page, as the page wrote it and as it is laid out.
 struct OpenElement {
     std::string written;
     std::string_view laidOut;  // empty: not written out
     bool hidden;               // it or an element around it is not shown
     bool keepsBlanks;          // its line breaks, tabs and blanks are laid out as written
+    bool unwrapped;            // its content is written out, not its tags
+    std::size_t standsIn;      // the piece of the page it is written in: see Sanitizer::pieces_
+    std::size_t contentIn;     // the piece its content is written in: a table's is its own
+    std::size_t depth;         // how deep it stands in the page written, the top element 1
+    std::size_t parentEnd;     // its parent in the page written is open_[parentEnd - 1], if any
     Namespace space = Namespace::Html;
     HtmlInside htmlInside = HtmlInside::Nothing;
     bool holdsElements = false;  // an element inside it is written out
@@ -94,11 +109,11 @@ public:
         if (frameset_) return {true, {}, {}};
         while (!open_.empty() && !refused_) close();
         if (refused_) return {};
-        return {true, std::move(out_), std::move(images_)};
+        numberImagesInPageOrder();
+        return {true, std::move(pieces_.front()), std::move(images_)};
     }
 
 private:
-    bool hidden() const { return !open_.empty() && open_.back().hidden; }
     bool inForeignContent() const {
         return !open_.empty() && open_.back().space != Namespace::Html;
     }
@@ -108,29 +123,71 @@ private:
         return tokens_.next();
     }
 
+    struct Place {
+        std::size_t piece;
+        OpenElement* parent;  // null at the top of the page
+    };
+
+    // Where what comes next stands: in the current element, or before the table, in the table's
+    // parent, when the current element is a table's own structure and what comes may not stand
+    // there.
+    Place placeFor(bool fosterable) {
+        if (open_.empty()) return {0, nullptr};
+        OpenElement& current = open_.back();
+        const auto table = std::find_if(open_.rbegin(), open_.rend(),
+                                        [](const OpenElement& e) { return e.laidOut == "table"; });
+        if (!fosterable || current.space != Namespace::Html ||
+            !isAmong(tableStructure, current.laidOut) || table == open_.rend()) {
+            return {current.contentIn, &current};
+        }
+        const auto parent = std::next(table);
+        return {table->contentIn - 1, parent == open_.rend() ? nullptr : &*parent};
+    }
+
+    std::size_t parentEnd(const Place& place) const {
+        return place.parent == nullptr ? 0
+                                       : static_cast<std::size_t>(place.parent - open_.data()) + 1;
+    }
+
+    static std::size_t depthIn(const Place& place, bool written) {
+        return (place.parent != nullptr ? place.parent->depth : 0) + (written ? 1 : 0);
+    }
+
+    // The innermost open table, section, row, cell or caption, where HTML's rules reach it.
+    std::optional<std::size_t> innermostTablePart() const {
+        for (std::size_t i = open_.size(); i-- > 0;) {
+            const OpenElement& element = open_[i];
+            if (element.space == Namespace::Html && isAmong(tableParts, element.laidOut)) return i;
+            if (fences(element)) break;
+        }
+        return std::nullopt;
+    }
+
     // Counted as laid out: a run of blanks is one byte, unless the element lays them out.
     void text(std::string_view characters) {
         const bool blanks = std::all_of(characters.begin(), characters.end(), isBlank);
         framesetOk_ = framesetOk_ && blanks;
-        if (hidden()) return;
-        const bool keepsBlanks = !open_.empty() && open_.back().keepsBlanks;
+        const Place place = placeFor(!blanks);
+        if (place.parent != nullptr && place.parent->hidden) return;
+        std::string& out = pieces_[place.piece];
+        const bool keepsBlanks = place.parent != nullptr && place.parent->keepsBlanks;
         for (const char c : characters) {
             if (textBytes_ > maxPageText) return;  // refused: no need to read on
             const bool blank = isBlank(c);
             textBytes_ += blank && !keepsBlanks && lastWasBlank_ ? 0 : 1;
             lastWasBlank_ = blank;
             if (c == '&') {
-                out_ += "&amp;";
+                out += "&amp;";
             } else if (c == '<') {
-                out_ += "&lt;";
+                out += "&lt;";
             } else if (c == '>') {
-                out_ += "&gt;";
+                out += "&gt;";
             } else if (c == '\f') {
-                out_ += ' ';
+                out += ' ';
             } else if (c == '\r') {
-                out_ += '\n';  // only "&#13;" leaves one: a line break where those are laid out
+                out += '\n';  // only "&#13;" leaves one: a line break where those are laid out
             } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') {
-                out_ += c;  // other controls show nothing
+                out += c;  // other controls show nothing
             }
         }
     }
@@ -168,17 +225,22 @@ private:
             skipContent();
             return;
         }
-        const std::string* style = attributeValue(tag, "style");
-        const bool hides = hidden() || tag.name == "template" ||
-                           attributeValue(tag, "hidden") != nullptr ||
-                           (style != nullptr && hidesElement(*style));
         const std::string_view name = laidOutElement(tag.name);
-        if (name.empty() && (!hides || isVoidElement(tag.name))) return;
         const bool repeatedRoot = (name == "html" || name == "body") &&
                                   std::any_of(open_.begin(), open_.end(),
                                               [&](const auto& e) { return e.laidOut == name; });
-        if (repeatedRoot) return;
+        if (repeatedRoot || !closeForTablePart(name)) return;
         closeImpliedBy(name);
+        const Place place = placeFor(!isAmong(tableParts, name));
+        const std::string* style = attributeValue(tag, "style");
+        const bool hides = (place.parent != nullptr && place.parent->hidden) ||
+                           tag.name == "template" || attributeValue(tag, "hidden") != nullptr ||
+                           (style != nullptr && hidesElement(*style));
+        if (name.empty() && (!hides || isVoidElement(tag.name))) return;
+        // Put before a table that stands in a paragraph or list item it would end (a <p> or <li>
+        // in the table outside its cells), an element is not written, its content is, on a line
+        // of its own: the page written reads back as it was written.
+        const bool unwrapped = endsAround(name, place);
         const std::string* source = attributeValue(tag, "src");
         const std::string_view imageSource = source != nullptr ? trimmed(*source) : "";
         if (name == "img" && (hides || images_.size() >= maxPageImages || imageSource.empty())) {
@@ -188,9 +250,15 @@ private:
             refused_ = true;
             return;
         }
+        if (name == "table") pieces_.resize(pieces_.size() + 2);  // what comes before it, and it
+        const std::size_t contentIn = name == "table" ? pieces_.size() - 1 : place.piece;
         if (!hides) {
-            writeStartTag(name, tag, imageSource);
-            if (!open_.empty()) open_.back().holdsElements = true;
+            if (unwrapped) {
+                pieces_[contentIn] += "<br>";
+            } else {
+                writeStartTag(pieces_[contentIn], name, tag, imageSource);
+            }
+            if (place.parent != nullptr) place.parent->holdsElements = true;
         }
         if (isEmptyElement(name)) return;
         const bool tooDeep =
@@ -203,10 +271,11 @@ private:
             refused_ = true;
             return;
         }
-        const bool inheritsBlanks = !open_.empty() && open_.back().keepsBlanks;
+        const bool inheritsBlanks = place.parent != nullptr && place.parent->keepsBlanks;
         const bool keepsBlanks = (style != nullptr ? platform::keepsBlanks(*style) : std::nullopt)
                                      .value_or(inheritsBlanks || name == "pre");
-        open_.push_back({tag.name, name, hides, keepsBlanks});
+        open_.push_back({tag.name, name, hides, keepsBlanks, unwrapped, place.piece, contentIn,
+                         depthIn(place, !unwrapped), parentEnd(place)});
     }
 
     // The band paints neither SVG nor MathML: their elements are read, to end where browsers
@@ -217,35 +286,47 @@ private:
             return;
         }
         if (tag.selfClosing) return;
-        open_.push_back({tag.name, {}, true, false, space, htmlInside(space, tag)});
+        const Place place = placeFor(true);
+        open_.push_back({tag.name,
+                         {},
+                         true,
+                         false,
+                         false,
+                         place.piece,
+                         place.piece,
+                         depthIn(place, false),
+                         parentEnd(place),
+                         space,
+                         htmlInside(space, tag)});
     }
 
-    void writeStartTag(std::string_view name, const Token& tag, std::string_view imageSource) {
-        out_ += '<';
-        out_ += name;
+    void writeStartTag(std::string& out, std::string_view name, const Token& tag,
+                       std::string_view imageSource) {
+        out += '<';
+        out += name;
         PageImage image;
         if (name == "img") {
             image.source = imageSource;
-            writeAttribute("src", pageImageName(images_.size()));
+            writeAttribute(out, "src", pageImageName(images_.size()));
         }
         for (const Attribute& attribute : tag.attributes) {
             const std::optional<std::string> value =
                 keptAttribute(name, attribute.name, attribute.value);
             if (!value) continue;
-            writeAttribute(attribute.name, *value);
+            writeAttribute(out, attribute.name, *value);
             if (attribute.name == "width") image.width = pixels(*value);
             if (attribute.name == "height") image.height = pixels(*value);
         }
-        out_ += '>';
+        out += '>';
         if (name == "img") images_.push_back(std::move(image));
     }
 
-    void writeAttribute(std::string_view name, std::string_view value) {
-        out_ += ' ';
-        out_ += name;
-        out_ += "=\"";
-        appendEscaped(out_, value);
-        out_ += '"';
+    static void writeAttribute(std::string& out, std::string_view name, std::string_view value) {
+        out += ' ';
+        out += name;
+        out += "=\"";
+        appendEscaped(out, value);
+        out += '"';
     }
 
     // The tokenizer reads the element's content as text up to its end tag or the page's end.
@@ -265,13 +346,37 @@ private:
                 return;
             }
         }
+        const bool tablePart = isAmong(tableParts, written);
         for (std::size_t i = open_.size(); i-- > 0;) {
-            if (open_[i].space == Namespace::Html && open_[i].written == written) {
+            const OpenElement& element = open_[i];
+            if (element.space == Namespace::Html && element.written == written) {
                 closeDownTo(i);
                 return;
             }
-            if (fences(open_[i])) return;
+            const bool outOfReach =
+                tablePart ? element.laidOut == "table" : isAmong(tableScope, element.laidOut);
+            if (outOfReach || fences(element)) return;
         }
+    }
+
+    // A caption, section, row or cell starts only in a table, and after what the page left open
+    // there outside its cells (and so shown before it); a table started there ends that table
+    // first. False when the tag is not read at all.
+    bool closeForTablePart(std::string_view name) {
+        if (!isAmong(tableParts, name)) return true;
+        const std::optional<std::size_t> part = innermostTablePart();
+        if (name != "table") {
+            if (part) closeDownTo(*part + 1);
+            return part.has_value();
+        }
+        if (!part || !isAmong(tableStructure, open_[*part].laidOut)) return true;
+        for (std::size_t i = *part + 1; i-- > 0;) {
+            if (open_[i].laidOut == "table") {
+                closeDownTo(i);
+                break;
+            }
+        }
+        return true;
     }
 
     void closeImpliedBy(std::string_view name) {
@@ -290,28 +395,80 @@ private:
         }
     }
 
+    // Whether a start tag of this name would end an element around the place, as the page
+    // written is read again: around what stands before a table, the table's parent and the
+    // elements around it.
+    bool endsAround(std::string_view name, const Place& place) const {
+        for (const ImpliedEnd& rule : impliedEnds()) {
+            if (!isAmong(rule.startedBy, name)) continue;
+            for (std::size_t end = parentEnd(place); end > 0; end = open_[end - 1].parentEnd) {
+                const OpenElement& element = open_[end - 1];
+                if (element.unwrapped) continue;
+                if (isAmong(rule.ends, element.laidOut)) return true;
+                if (isAmong(rule.scope, element.laidOut) || fences(element)) break;
+            }
+        }
+        return false;
+    }
+
     void closeDownTo(std::size_t depth) {
         while (open_.size() > depth) close();
     }
 
     // Qt ends a div's line only when it holds an element: an empty span gives it one, so that
     // text after the div starts a line of its own, as in browsers (where nesting leaves room).
+    // A table goes where it stands after what the page put before it.
     void close() {
         const OpenElement& element = open_.back();
-        if (!element.hidden && element.laidOut == "div" && !element.holdsElements &&
-            open_.size() < maxPageDepth) {
-            out_ += "<span></span>";
+        std::string& out = pieces_[element.contentIn];
+        const bool written = !element.hidden && !element.unwrapped && !element.laidOut.empty();
+        if (written && element.laidOut == "div" && !element.holdsElements &&
+            element.depth < maxPageDepth) {
+            out += "<span></span>";
         }
-        if (!element.hidden && !element.laidOut.empty()) {
-            out_ += "</";
-            out_ += element.laidOut;
-            out_ += '>';
+        if (written) {
+            out += "</";
+            out += element.laidOut;
+            out += '>';
+        }
+        if (element.laidOut == "table") {
+            pieces_[element.standsIn] += pieces_[element.contentIn - 1];
+            pieces_[element.standsIn] += out;
+            pieces_.resize(element.contentIn - 1);
         }
         open_.pop_back();
     }
 
+    // A picture put in a table outside its cells stands before pictures met earlier in it: the
+    // pictures are numbered in the order they stand in the page, as the page is read again.
+    // Every '<' in the page written is a tag's, and an img's starts with its src.
+    void numberImagesInPageOrder() {
+        constexpr std::string_view imageStart = "<img src=\"";
+        const std::string& written = pieces_.front();
+        std::string html;
+        std::vector<PageImage> images;
+        std::size_t copied = 0;
+        for (std::size_t at = written.find(imageStart); at != std::string::npos;
+             at = written.find(imageStart, at + 1)) {
+            const std::size_t number = at + imageStart.size() + imageNamePrefix.size();
+            const std::size_t end = written.find('"', number);
+            std::size_t met = 0;
+            std::from_chars(written.data() + number, written.data() + end, met);
+            html.append(written, copied, number - copied);
+            html += std::to_string(images.size());
+            copied = end;
+            images.push_back(std::move(images_[met]));
+        }
+        html.append(written, copied);
+        pieces_.front() = std::move(html);
+        images_ = std::move(images);
+    }
+
     HtmlTokenizer tokens_;
-    std::string out_;
+    // The page written so far: its first piece, and for each open table the piece of what
+    // browsers show before it (text and elements the page put in it outside its cells) and the
+    // piece of the table itself, joined to the piece the table stands in when it ends.
+    std::vector<std::string> pieces_ = std::vector<std::string>(1);
     std::vector<OpenElement> open_;
     std::vector<PageImage> images_;
     std::size_t elements_ = 0;
@@ -325,7 +482,7 @@ private:
 }  // namespace
 
 std::string pageImageName(std::size_t index) {
-    return "zeravan-image:" + std::to_string(index);
+    return std::string(imageNamePrefix) + std::to_string(index);
 }
 
 SanitizedPage sanitizePage(std::string_view html) {
