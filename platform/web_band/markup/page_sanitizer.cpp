@@ -47,6 +47,9 @@ void appendEscaped(std::string& out, std::string_view value) {
             case '>':
                 out += "&gt;";
                 break;
+            case '\r':  // from "&#13;": written as it came, as a CR written would read as LF
+                out += "&#13;";
+                break;
             default:
                 out += c;
         }
