@@ -137,12 +137,13 @@ private:
     Place placeFor(bool fosterable) {
         if (open_.empty()) return {0, nullptr};
         OpenElement& current = open_.back();
-        const auto table = std::find_if(open_.rbegin(), open_.rend(),
-                                        [](const OpenElement& e) { return e.laidOut == "table"; });
         if (!fosterable || current.space != Namespace::Html ||
-            !isAmong(tableStructure, current.laidOut) || table == open_.rend()) {
+            !isAmong(tableStructure, current.laidOut)) {
             return {current.contentIn, &current};
         }
+        const auto table = std::find_if(open_.rbegin(), open_.rend(),
+                                        [](const OpenElement& e) { return e.laidOut == "table"; });
+        if (table == open_.rend()) return {current.contentIn, &current};
         const auto parent = std::next(table);
         return {table->contentIn - 1, parent == open_.rend() ? nullptr : &*parent};
     }
@@ -242,8 +243,9 @@ private:
         if (name.empty() && (!hides || isVoidElement(tag.name))) return;
         // Put before a table that stands in a paragraph or list item it would end (a <p> or <li>
         // in the table outside its cells), an element is not written, its content is, on a line
-        // of its own: the page written reads back as it was written.
-        const bool unwrapped = endsAround(name, place);
+        // of its own: the page written reads back as it was written. (Only while a table is open
+        // does the page written differ from the open elements.)
+        const bool unwrapped = pieces_.size() > 1 && endsAround(name, place);
         const std::string* source = attributeValue(tag, "src");
         const std::string_view imageSource = source != nullptr ? trimmed(*source) : "";
         if (name == "img" && (hides || images_.size() >= maxPageImages || imageSource.empty())) {
