@@ -11,6 +11,7 @@ hidden attribute or display: none) and without C0 controls other than blanks, wh
 of blanks (any of Unicode's: no-break spaces, line and paragraph separators too) is one space, and where blocks
 (paragraphs, table cells, list items, line breaks …) are apart by a blank; and the pictures
 asked for: the sources of the pictures shown, in order, the first eight that name anything.
+Of an svg, browsers draw as text only what its <text> and foreignObject elements hold.
 
 A CORPUS line is EXPECT TAB CONTENT-TYPE TAB BODY, or EXPECT TAB SEED for a seed's file. BODY is
 Python string literals one after the other, each optionally times a count: "<pre>" "\\n"*9; a
@@ -37,6 +38,8 @@ BLOCKS = set(
     "fieldset figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup hr html li listing "
     "main menu nav ol p plaintext pre section summary table tbody td textarea tfoot th thead tr "
     "ul xmp".split())
+SVG = "{http://www.w3.org/2000/svg}"
+SVG_TEXT = {SVG + "text", SVG + "foreignObject"}
 LITERAL = re.compile(r'\s*(b?"(?:[^"\\]|\\.)*"|b?\'(?:[^\'\\]|\\.)*\')(?:\s*\*\s*(\d+))?')
 BLANKS = re.compile(r"\s+")
 CONTROLS = re.compile("[\x00-\x08\x0b\x0e-\x1f\ufffc]")
@@ -70,21 +73,24 @@ def hides(element):
     return display == "none"
 
 
-def element_text(element, out, pictures):
+def element_text(element, out, pictures, drawn=True):
+    """drawn: what stands in the element's parent is shown."""
+    tail = (element.tail or "") if drawn else ""
     tag = element.tag if isinstance(element.tag, str) else None
     if tag is None or tag in NEVER_SHOWN or hides(element):  # a comment, or not shown
-        out.append(element.tail or "")
+        out.append(tail)
         return
     source = (element.get("src") or "").strip(" \t\n\f\r")
-    if tag == "img" and source and len(pictures) < 8:
+    if tag == "img" and source and len(pictures) < 8 and drawn:
         pictures.append(source)
+    shown = tag in SVG_TEXT or (drawn and tag != SVG + "svg")
     block = tag in BLOCKS
     out.append(" " if block else "")
-    out.append(element.text or "")
+    out.append((element.text or "") if shown else "")
     for child in element:
-        element_text(child, out, pictures)
+        element_text(child, out, pictures, shown)
     out.append(" " if block else "")
-    out.append(element.tail or "")
+    out.append(tail)
 
 
 def oracle_text(content_type, data):

@@ -110,6 +110,9 @@ bool HtmlTokenizer::tagOpen(Token& token) {
         if (rest.substr(2).starts_with("--")) {
             pos_ += 2;
             skipComment();
+        } else if (cdataIsText_ && rest.substr(2).starts_with("[CDATA[")) {
+            pos_ += 7;
+            readCdata(token.text);
         } else {
             skipPast('>');  // a doctype, CDATA outside foreign content, or bogus
         }
@@ -157,6 +160,7 @@ bool HtmlTokenizer::readAttributes(Token& token) {
         }
         if (in_[pos_] == '/') {
             ++pos_;
+            token.selfClosing = !atEnd() && in_[pos_] == '>';
             continue;
         }
         Attribute attribute;
@@ -223,6 +227,13 @@ void HtmlTokenizer::skipComment() {
                 break;
         }
     }
+}
+
+// After "<![CDATA[": its characters as they are, up to "]]>" or the end of the page.
+void HtmlTokenizer::readCdata(std::string& text) {
+    const std::size_t end = std::min(in_.find("]]>", pos_), in_.size());
+    text.append(in_.substr(pos_, end - pos_));
+    pos_ = std::min(end + 3, in_.size());
 }
 
 void HtmlTokenizer::skipPast(char c) {

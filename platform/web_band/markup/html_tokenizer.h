@@ -29,6 +29,7 @@ struct Token {
     std::string name;                   // a tag's, in lower case
     std::vector<Attribute> attributes;  // a start tag's: the first of each name, at most 32
     std::string text;                   // Text's characters, references decoded
+    bool selfClosing = false;           // a start tag's "/>": ends an SVG or MathML element
 };
 
 // Splits a page into text and tags as HTML's tokenizer does: comments end where browsers end
@@ -45,6 +46,8 @@ public:
     Token next();
     // The content of the element whose start tag came last is read in this model.
     void readContentAs(TextModel model) { model_ = model; }
+    // Inside SVG or MathML "<![CDATA[…]]>" holds text; elsewhere it is a bogus comment.
+    void readCdataAsText(bool inForeignContent) { cdataIsText_ = inForeignContent; }
 
 private:
     bool atEnd() const { return pos_ >= in_.size(); }
@@ -53,6 +56,7 @@ private:
     bool readAttributes(Token& token);
     bool readAttributeValue(std::string& value);
     void skipComment();
+    void readCdata(std::string& text);
     void skipPast(char c);
     Token content();
     void scriptCharacter(std::string& text);
@@ -64,6 +68,7 @@ private:
     std::size_t pos_ = 0;
     TextModel model_ = TextModel::Markup;
     std::string lastStartTag_;
+    bool cdataIsText_ = false;
     enum class Script { Data, Escaped, DoubleEscaped } script_ = Script::Data;
     int scriptDashes_ = 0;  // '-' in a row in the script's escaped content, up to 2
 };

@@ -46,6 +46,12 @@ constexpr std::string_view voidElements[] = {
     "area", "base",  "basefont", "bgsound", "br",   "col",   "embed",  "frame", "hr",  "image",
     "img",  "input", "keygen",   "link",    "meta", "param", "source", "track", "wbr",
 };
+// Elements that lay out a page's body: see rulesOutFrameset.
+constexpr std::string_view bodyContent[] = {
+    "applet", "area",   "body",   "br",    "button",   "dd",  "dt",      "embed",
+    "hr",     "iframe", "image",  "img",   "keygen",   "li",  "listing", "marquee",
+    "object", "pre",    "select", "table", "textarea", "wbr", "xmp",
+};
 constexpr std::array<std::pair<std::string_view, TextModel>, 10> textModels = {{
     {"iframe", TextModel::Rawtext},
     {"noembed", TextModel::Rawtext},
@@ -175,6 +181,19 @@ bool dropsContent(std::string_view name) {
 
 bool isVoidElement(std::string_view name) {
     return isAmong(voidElements, name);
+}
+
+bool rulesOutFrameset(const Token& startTag) {
+    const std::string_view name = startTag.name;
+    if (name != "input") {
+        // Asked of every start tag in a page's head: its first letter rules most names out.
+        return std::any_of(
+            std::begin(bodyContent), std::end(bodyContent),
+            [&](std::string_view body) { return name.starts_with(body.front()) && body == name; });
+    }
+    return std::none_of(startTag.attributes.begin(), startTag.attributes.end(), [](const auto& a) {
+        return a.name == "type" && lowered(a.value) == "hidden";
+    });
 }
 
 TextModel textModelOf(std::string_view name) {

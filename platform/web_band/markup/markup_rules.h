@@ -22,6 +22,9 @@ bool isEmptyElement(std::string_view element);
 bool dropsContent(std::string_view name);
 // Elements without content in HTML, laid out or not (br, img, meta, input …).
 bool isVoidElement(std::string_view name);
+// A start tag after which a <frameset> no longer stands for the page: browsers have begun to
+// lay out its body (an input other than a hidden one, an img, a table …).
+bool rulesOutFrameset(const Token& startTag);
 // How the content after a start tag of this name is read.
 TextModel textModelOf(std::string_view name);
 

@@ -152,17 +152,16 @@ class MetaPrescan {
 public:
     explicit MetaPrescan(std::string_view head) : in_(head) {}
 
+    // From one '<' to the next: a page's text, "Welcome" or "Hi!", is no markup.
     std::optional<std::string_view> run() {
-        while (pos_ < in_.size()) {
+        for (pos_ = in_.find('<'); pos_ < in_.size(); pos_ = in_.find('<', pos_ + 1)) {
             const std::string_view rest = in_.substr(pos_);
             if (rest.starts_with("<!--")) {
                 const std::size_t end = in_.find("-->", pos_ + 2);
                 if (end == std::string_view::npos) return std::nullopt;
-                pos_ = end + 3;
-                continue;
-            }
-            if (rest.size() > 5 && lowered(rest.substr(0, 5)) == "<meta" &&
-                (isBlank(rest[5]) || rest[5] == '/')) {
+                pos_ = end + 2;
+            } else if (rest.size() > 5 && lowered(rest.substr(0, 5)) == "<meta" &&
+                       (isBlank(rest[5]) || rest[5] == '/')) {
                 pos_ += 5;
                 if (const auto found = meta()) return found;
             } else if (rest.size() > 2 &&
@@ -171,9 +170,9 @@ public:
                 while (attribute()) {
                 }
             } else if (rest.size() > 1 && (rest[1] == '!' || rest[1] == '/' || rest[1] == '?')) {
-                pos_ = std::min(in_.find('>', pos_), in_.size());
+                pos_ = in_.find('>', pos_);
+                if (pos_ == std::string_view::npos) return std::nullopt;
             }
-            ++pos_;
         }
         return std::nullopt;
     }
