@@ -8,6 +8,7 @@
 #include <QImageWriter>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -148,6 +149,39 @@ int pixelsOf(const QImage& shot, const QColor& colour) {
     return count;
 }
 
+// The loopback ports this process listens on: each a socket of its own in /proc/net/tcp.
+QList<quint16> ownLoopbackListeners() {
+    QSet<QByteArray> sockets;
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System)) {
+        const QString target = fd.symLinkTarget();
+        if (target.contains(QLatin1String("socket:["))) {
+            sockets << target.section(QLatin1Char('['), 1).chopped(1).toLatin1();
+        }
+    }
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    table.open(QIODevice::ReadOnly);
+    QList<quint16> ports;
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 9 && fields[1].startsWith("0100007F:") && fields[3] == "0A" &&
+            sockets.contains(fields[9])) {
+            ports << quint16(fields[1].mid(9).toUInt(nullptr, 16));
+        }
+    }
+    return ports;
+}
+
+// What a SOCKS5 relay on that port answers to `greeting`, within a second.
+QByteArray socksAnswer(quint16 port, const QByteArray& greeting) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(1000)) return {};
+    socket.write(greeting);
+    QByteArray answer;
+    while (socket.waitForReadyRead(1000)) answer += socket.readAll();
+    return answer;
+}
+
 const QString ownPage = QStringLiteral("<p>Zeravan 自己的页</p>");
 const QString painter = QStringLiteral(ZERAVAN_PAGE_PAINTER);
 // What a painter holds once it has painted a line of Chinese, and at the most: that, the page's
@@ -173,6 +207,7 @@ private slots:
     void linksOfTheShownPageAreClicked();
     void painterGivenUp_data();
     void painterGivenUp();
+    void fetchRelayServesTheBandAlone();
     void hostilePages_data();
     void hostilePages();
 };
@@ -393,7 +428,8 @@ void PageViewTest::painterGivenUp_data() {
     const auto answer = [&](QSize size, const QString& text, qsizetype anchors) {
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
-        const platform::PageAnchor link{QStringLiteral("http://zeravan.example/a"), {1, 1, 9, 9}};
+        const platform::PageAnchor link{
+            QStringLiteral("http://zeravan.example/a"), QStringLiteral("a"), {1, 1, 9, 9}};
         return platform::answerFrame(
             platform::PaintedPage{image, text, QList<platform::PageAnchor>(anchors, link), {}});
     };
@@ -463,6 +499,28 @@ void PageViewTest::painterGivenUp() {
              qPrintable(QString::number(sincePainting.elapsed())));
     QCOMPARE(answered.size(), 0);
     QVERIFY2(painterPeakKb < painterMaxKb(), qPrintable(QString::number(painterPeakKb)));
+}
+
+// Other users of the machine reach the loopback too: the band's relay to the network takes
+// neither a client that offers no password nor one with a wrong password.
+void PageViewTest::fetchRelayServesTheBandAlone() {
+    LocalHttpServer server;
+    server.answer("/hang.html", {200, "text/html", {}, true});
+    const QList<quint16> before = ownLoopbackListeners();
+    RecordingOpener links;
+    TextPageView panel(links, painter);
+    panel.setOwnPage(ownPage);
+    panel.show();
+    panel.Navigate(server.url("/hang.html"));
+    QTRY_VERIFY(!server.requests.isEmpty());
+    QList<quint16> relays = ownLoopbackListeners();
+    for (quint16 port : before) relays.removeAll(port);
+    QCOMPARE(relays.size(), 1);
+    const QByteArray noPassword = socksAnswer(relays[0], QByteArray("\x05\x01\x00", 3));
+    QVERIFY2(!noPassword.startsWith(QByteArray("\x05\x00", 2)), noPassword.toHex().constData());
+    const QByteArray guessed =
+        socksAnswer(relays[0], QByteArray("\x05\x01\x02\x01\x07zeravan\x05guess", 19));
+    QCOMPARE(guessed.toHex(), QByteArray("05020101"));
 }
 
 void PageViewTest::hostilePages_data() {

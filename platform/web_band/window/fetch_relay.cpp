@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "fetch_relay.h"
 
+#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QtEndian>
 
@@ -9,14 +10,18 @@ namespace zeravan::platform {
 
 namespace {
 
-// What SOCKS5 (RFC 1928) asks of a relay that Qt Network uses: no authentication, CONNECT.
+// What SOCKS5 (RFC 1928) asks of a relay that Qt Network uses: a user name and password
+// (RFC 1929), CONNECT.
 constexpr char socksVersion = 5;
-constexpr char noAuthentication = 0;
+constexpr char passwordAuthentication = 2;
+constexpr char passwordVersion = 1;
 constexpr char connectCommand = 1;
 constexpr char ipv4Address = 1;
 constexpr char hostName = 3;
 constexpr char ipv6Address = 4;
-const QByteArray noAuthenticationChosen("\x05\x00", 2);
+const QByteArray passwordChosen("\x05\x02", 2);
+const QByteArray passwordAccepted("\x01\x00", 2);
+const QByteArray passwordRefused("\x01\x01", 2);
 const QByteArray succeeded("\x05\x00\x00\x01\0\0\0\0\0\0", 10);
 const QByteArray notAllowed("\x05\x02\x00\x01\0\0\0\0\0\0", 10);
 const QByteArray hostUnreachable("\x05\x04\x00\x01\0\0\0\0\0\0", 10);
@@ -57,17 +62,32 @@ std::optional<Target> connectTarget(const QByteArray& bytes) {
     return target;
 }
 
-// The client's greeting, whole: it must offer to go without authentication.
+// The client's greeting, whole: it must offer a user name and password.
 std::optional<bool> greetingAccepted(const QByteArray& bytes) {
     if (bytes.size() < 2) return std::nullopt;
     const qsizetype length = 2 + quint8(bytes[1]);
     if (bytes.size() < length) return std::nullopt;
-    return bytes[0] == socksVersion && bytes.mid(2, length - 2).contains(noAuthentication);
+    return bytes[0] == socksVersion && bytes.mid(2, length - 2).contains(passwordAuthentication);
+}
+
+// The client's user name and password, whole: the password, and its length in bytes.
+std::optional<std::pair<QByteArray, qsizetype>> credentials(const QByteArray& bytes) {
+    if (bytes.size() < 2) return std::nullopt;
+    const qsizetype nameEnd = 2 + quint8(bytes[1]);
+    if (bytes.size() < nameEnd + 1) return std::nullopt;
+    const qsizetype length = nameEnd + 1 + quint8(bytes[nameEnd]);
+    if (bytes.size() < length) return std::nullopt;
+    if (bytes[0] != passwordVersion) return std::make_pair(QByteArray(), length);
+    return std::make_pair(bytes.mid(nameEnd + 1, length - nameEnd - 1), length);
 }
 
 }  // namespace
 
-FetchRelay::FetchRelay(QObject* parent) : QObject(parent) {
+// The password is this relay's alone: other users of the machine reach the loopback too.
+FetchRelay::FetchRelay(QObject* parent)
+    : QObject(parent),
+      password_(QByteArray::number(QRandomGenerator::system()->generate64(), 36) +
+                QByteArray::number(QRandomGenerator::system()->generate64(), 36)) {
     server_.listen(QHostAddress::LocalHost);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* client = server_.nextPendingConnection()) relay(client);
@@ -75,7 +95,8 @@ FetchRelay::FetchRelay(QObject* parent) : QObject(parent) {
 }
 
 QNetworkProxy FetchRelay::proxy() const {
-    return {QNetworkProxy::Socks5Proxy, server_.serverAddress().toString(), server_.serverPort()};
+    return {QNetworkProxy::Socks5Proxy, server_.serverAddress().toString(), server_.serverPort(),
+            QStringLiteral("zeravan"), QString::fromLatin1(password_)};
 }
 
 void FetchRelay::allow(const QUrl& address, qint64 bytes) {
@@ -121,31 +142,45 @@ void FetchRelay::relay(QTcpSocket* client) {
         const QByteArray bytes = site->readAll();
         if (spend(bytes.size())) client->write(bytes);
     });
-    connect(client, &QTcpSocket::readyRead, site, [this, client, site, greeted = false]() mutable {
-        if (site->state() == QAbstractSocket::ConnectedState) {
-            site->write(client->readAll());
-            return;
-        }
-        if (site->state() != QAbstractSocket::UnconnectedState) return;
-        const QByteArray bytes = client->peek(client->bytesAvailable());
-        if (!greeted) {
-            const std::optional<bool> accepted = greetingAccepted(bytes);
-            if (!accepted) return;
-            if (!*accepted) return client->abort();
-            client->skip(2 + quint8(bytes[1]));
-            client->write(noAuthenticationChosen);
-            greeted = true;
-        }
-        const std::optional<Target> target = connectTarget(client->peek(client->bytesAvailable()));
-        if (!target) return;
-        if (target->host.isEmpty()) return client->abort();
-        if (allowed_ <= 0 || !sites_.contains(siteName(target->host, target->port))) {
-            client->write(notAllowed);
-            return client->disconnectFromHost();
-        }
-        client->skip(target->length);
-        site->connectToHost(target->host, target->port);
-    });
+    enum class Step { greeting, password, request };
+    connect(client, &QTcpSocket::readyRead, site,
+            [this, client, site, step = Step::greeting]() mutable {
+                if (site->state() == QAbstractSocket::ConnectedState) {
+                    site->write(client->readAll());
+                    return;
+                }
+                if (site->state() != QAbstractSocket::UnconnectedState) return;
+                if (step == Step::greeting) {
+                    const QByteArray bytes = client->peek(client->bytesAvailable());
+                    const std::optional<bool> accepted = greetingAccepted(bytes);
+                    if (!accepted) return;
+                    if (!*accepted) return client->abort();
+                    client->skip(2 + quint8(bytes[1]));
+                    client->write(passwordChosen);
+                    step = Step::password;
+                }
+                if (step == Step::password) {
+                    const auto given = credentials(client->peek(client->bytesAvailable()));
+                    if (!given) return;
+                    client->skip(given->second);
+                    if (given->first != password_) {
+                        client->write(passwordRefused);
+                        return client->disconnectFromHost();
+                    }
+                    client->write(passwordAccepted);
+                    step = Step::request;
+                }
+                const std::optional<Target> target =
+                    connectTarget(client->peek(client->bytesAvailable()));
+                if (!target) return;
+                if (target->host.isEmpty()) return client->abort();
+                if (allowed_ <= 0 || !sites_.contains(siteName(target->host, target->port))) {
+                    client->write(notAllowed);
+                    return client->disconnectFromHost();
+                }
+                client->skip(target->length);
+                site->connectToHost(target->host, target->port);
+            });
 }
 
 }  // namespace zeravan::platform

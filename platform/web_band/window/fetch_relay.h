@@ -14,7 +14,8 @@ namespace zeravan::platform {
 // and all. Qt Network keeps every byte of a response's headers until they end and says nothing
 // of them meanwhile; here they are counted as they come. The sites together may send what the
 // fetches asked for allow; past that every connection is cut, and the fetch ends as an error.
-// It goes only to the sites of those fetches: it is no way out for whoever else finds its port.
+// It serves only the client that knows its password, and goes only to the sites of those
+// fetches: it is no way out for whoever else finds its port.
 class FetchRelay final : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +33,7 @@ private:
     bool spend(qint64 bytes);
 
     QTcpServer server_;
+    QByteArray password_;
     qint64 allowed_ = 0;
     QSet<QString> sites_;  // host:port, as a SOCKS5 client names them
 };
