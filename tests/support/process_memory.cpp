@@ -3,6 +3,7 @@
 #include "process_memory.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 namespace zeravan::test {
@@ -24,14 +25,24 @@ void resetPeakResident() {
     clearRefs.write("5");
 }
 
-qint64 childrenPeakKb() {
-    QFile children(
-        QStringLiteral("/proc/self/task/%1/children").arg(QCoreApplication::applicationPid()));
-    children.open(QIODevice::ReadOnly);
-    qint64 peak = 0;
-    for (const QByteArray& child : children.readAll().split(' ')) {
-        if (!child.isEmpty()) peak = qMax(peak, residentKb("VmHWM:", QString::fromLatin1(child)));
+QStringList descendants(const QString& process) {
+    QStringList found;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(process));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(tasks.filePath(task + QStringLiteral("/children")));
+        children.open(QIODevice::ReadOnly);
+        for (const QByteArray& child : children.readAll().split(' ')) {
+            if (!child.isEmpty())
+                found << QString::fromLatin1(child) << descendants(QString::fromLatin1(child));
+        }
     }
+    return found;
+}
+
+qint64 childrenPeakKb() {
+    qint64 peak = 0;
+    for (const QString& process : descendants(QString::number(QCoreApplication::applicationPid())))
+        peak = qMax(peak, residentKb("VmHWM:", process));
     return peak;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace zeravan::test {
 
@@ -14,7 +15,10 @@ qint64 residentKb(const QByteArray& field = "VmRSS:", const QString& process = "
 // Lets this process's peak start again from what it holds now.
 void resetPeakResident();
 
-// The highest peak of the processes this one has started and that still run.
+// The processes `process` has started, theirs, and so on, that still run.
+QStringList descendants(const QString& process);
+
+// The highest peak of the processes this one has started, and theirs, that still run.
 qint64 childrenPeakKb();
 
 }  // namespace zeravan::test
