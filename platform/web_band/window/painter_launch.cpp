@@ -8,32 +8,32 @@ namespace zeravan::platform {
 
 namespace {
 
-// Enough for the painter to say what its system lacks, and a few warnings more.
+// Enough for the painter to say what its system lacks, and a few warnings more: no more than
+// that is logged, or read.
 constexpr qint64 heardErrorBytes = 16 * 1024;
 
 }  // namespace
 
-// Past the first few KB, the painter's standard error is closed: what it writes there from then
-// on fails, and costs the window nothing.
+// Past the first few KB, a painter says too much: it is ended, and nothing more is logged.
 void preparePainterLaunch(QProcess& painter, int logicalDpi) {
     QProcessEnvironment environment = painterEnvironment();
     environment.insert(QStringLiteral("QT_FONT_DPI"), QString::number(logicalDpi));
     painter.setProcessEnvironment(environment);
     confinePainterStart(painter);
     painter.setProcessChannelMode(QProcess::SeparateChannels);
-    QObject::connect(&painter, &QProcess::readyReadStandardError, &painter,
-                     [&painter, heard = qint64(0)]() mutable {
-                         const QByteArray said =
-                             painter.readAllStandardError().left(heardErrorBytes - heard);
-                         heard += said.size();
-                         for (const QByteArray& line : said.split('\n')) {
-                             if (!line.trimmed().isEmpty())
-                                 qWarning("page painter: %s", line.constData());
-                         }
-                         if (heard < heardErrorBytes) return;
-                         qWarning("page painter: more on its standard error, not heard");
-                         painter.closeReadChannel(QProcess::StandardError);
-                     });
+    QObject::connect(
+        &painter, &QProcess::readyReadStandardError, &painter,
+        [&painter, heard = qint64(0)]() mutable {
+            if (heard > heardErrorBytes) return;  // ended already
+            const QByteArray said = painter.readAllStandardError();
+            for (const QByteArray& line : said.left(heardErrorBytes - heard).split('\n')) {
+                if (!line.trimmed().isEmpty()) qWarning("page painter: %s", line.constData());
+            }
+            heard += said.size();
+            if (heard <= heardErrorBytes) return;
+            qWarning("page painter: ended for saying more than %lld bytes", heardErrorBytes);
+            painter.kill();
+        });
 }
 
 void endPainterWhenSilent(QProcess& painter, int silenceMs) {

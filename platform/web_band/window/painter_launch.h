@@ -10,7 +10,8 @@ namespace zeravan::platform {
 
 // Readies `painter`, not yet started, to start the page painter laying text out at
 // `logicalDpi`: with what painting needs of the environment and nothing else the window holds,
-// ended with the window, and with what it says on its standard error logged as far as a few KB.
+// ended with the window, and with what it says on its standard error logged; one that says more
+// than a few KB there is ended.
 void preparePainterLaunch(QProcess& painter, int logicalDpi);
 
 // Ends `painter`, told all it will be told, once it has said nothing for `silenceMs`, whatever
