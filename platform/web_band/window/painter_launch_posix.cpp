@@ -38,9 +38,9 @@ const char* const neededForPainting[] = {"HOME",
 // the start, open until then, goes too. Kernels before 5.11 are gone through one by one.
 void closeAllButStandardOnStart() {
     if (close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0) return;
-    rlimit open{};
-    getrlimit(RLIMIT_NOFILE, &open);
-    for (rlim_t descriptor = 3; descriptor < open.rlim_cur; ++descriptor)
+    rlimit descriptors{};
+    getrlimit(RLIMIT_NOFILE, &descriptors);
+    for (rlim_t descriptor = 3; descriptor < descriptors.rlim_cur; ++descriptor)
         fcntl(int(descriptor), F_SETFD, FD_CLOEXEC);
 }
 
