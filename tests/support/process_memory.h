@@ -15,8 +15,9 @@ qint64 residentKb(const QByteArray& field = "VmRSS:", const QString& process = "
 // Lets this process's peak start again from what it holds now.
 void resetPeakResident();
 
-// The processes `process` has started, theirs, and so on, that still run.
-QStringList descendants(const QString& process);
+// The processes `process` has started from its main thread, theirs, and so on, that still run;
+// of those, the ones whose name starts with `named`.
+QStringList descendants(const QString& process, const QByteArray& named = {});
 
 // The highest peak of the processes this one has started, and theirs, that still run.
 qint64 childrenPeakKb();
