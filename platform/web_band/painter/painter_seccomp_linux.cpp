@@ -91,6 +91,7 @@ QString forbidAllButPainting() {
     scmp_filter_ctx filter = seccomp_init(SCMP_ACT_ALLOW);
     if (filter == nullptr) return QStringLiteral("no seccomp filter could be made");
     seccomp_attr_set(filter, SCMP_FLTATR_ACT_BADARCH, end);
+    seccomp_attr_set(filter, SCMP_FLTATR_CTL_TSYNC, 1);  // any thread Qt has started too
     QString lacking;
     if (!addRules(filter)) lacking = QStringLiteral("some seccomp rules were not taken; ");
     if (const int refused = seccomp_load(filter); refused != 0) {
