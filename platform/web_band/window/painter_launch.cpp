@@ -10,7 +10,7 @@ namespace {
 
 // Enough for the painter to say what its system lacks, and a few warnings more: no more than
 // that is logged, or read.
-constexpr qint64 heardErrorBytes = 16 * 1024;
+constexpr qint64 heardErrorBytes = qint64(16) * 1024;
 
 }  // namespace
 
