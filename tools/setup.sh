@@ -14,6 +14,9 @@ build_packages=(
     cmake g++ make pkg-config qt6-base-dev libgl-dev dpkg-dev
     # the program asks the X display whether it answers before Qt connects to it
     libxcb1-dev
+    # the web band's page painter keeps to painting behind a seccomp filter, reading only the
+    # fonts fontconfig names
+    libseccomp-dev libfontconfig-dev
 )
 
 run_packages=(

@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: MIT
 # no_local_opens.sh <test_page_view>: runs the band's pages that name local files under strace
 # and fails if the process opened any of them, or /dev/zero, for reading. The test's own writes
-# of the bait files and its probe of the pipe open them write-only.
+# of the bait files and its probe of the pipe open them write-only. Then kills the test while a
+# painter of its runs, stopped, and fails if the painter outlives it.
 set -euo pipefail
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -19,3 +20,34 @@ if [ -n "$opened" ]; then
 fi
 [ "$status" -eq 0 ] || { echo "the pages' test failed with status $status"; exit "$status"; }
 echo "nothing local opened ($(wc -l <"$log") opens traced)"
+
+painters_of() {
+    local child
+    for child in $(cat /proc/"$1"/task/*/children 2>/dev/null); do
+        [[ $(cat /proc/"$child"/comm 2>/dev/null) == zeravan-page-p* ]] && echo "$child"
+        painters_of "$child"
+    done
+}
+"$1" "hostilePages:painter walled in" >/dev/null 2>&1 &
+window=$!
+painters=
+for _ in $(seq 300); do
+    painters=$(painters_of "$window")
+    [ -z "$painters" ] || break
+    sleep 0.02
+done
+[ -n "$painters" ] || { echo "the window started no painter"; exit 1; }
+kill -STOP $painters
+kill -KILL "$window"
+wait "$window" 2>/dev/null || true
+sleep 1
+left=$(for painter in $painters; do
+    state=$(awk '/^State:/ { print $2 }' /proc/"$painter"/status 2>/dev/null || true)
+    [ -z "$state" ] || [ "$state" = Z ] || echo "$painter"
+done)
+if [ -n "$left" ]; then
+    kill -KILL $left
+    echo "painters $left outlived the window"
+    exit 1
+fi
+echo "the painters $(echo $painters) ended with the window"

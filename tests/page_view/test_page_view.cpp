@@ -1,5 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+#include <fcntl.h>
+#include <linux/landlock.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -180,6 +184,78 @@ QByteArray socksAnswer(quint16 port, const QByteArray& greeting) {
     QByteArray answer;
     while (socket.waitForReadyRead(1000)) answer += socket.readAll();
     return answer;
+}
+
+// What no painter may be handed: the addresses of the buses, the display and the session.
+const char* const windowAddresses[] = {
+    "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS", "DISPLAY",
+    "WAYLAND_DISPLAY",          "XDG_RUNTIME_DIR",         "XAUTHORITY",
+    "SESSION_MANAGER"};
+
+// The painters this process started, with what they started: the one that paints is last.
+QStringList painterProcesses() {
+    return test::descendants(QString::number(getpid()), "zeravan-page-p");
+}
+
+// The highest peak of these: not the debugger's that looks into them.
+qint64 paintersPeakKb() {
+    qint64 peak = 0;
+    for (const QString& painter : painterProcesses())
+        peak = qMax(peak, test::residentKb("VmHWM:", painter));
+    return peak;
+}
+
+// Whether this kernel has what walls the painter in: else it says what it lacks, in the log.
+bool kernelWallsPainters() {
+    QFile seccomp(QStringLiteral("/proc/sys/kernel/seccomp/actions_avail"));
+    QFile userSpaces(QStringLiteral("/proc/sys/user/max_user_namespaces"));
+    return seccomp.open(QIODevice::ReadOnly) && seccomp.readAll().contains("kill_process") &&
+           syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION) >= 1 &&
+           userSpaces.open(QIODevice::ReadOnly) && userSpaces.readAll().trimmed() != "0";
+}
+
+// The painter as the system sees it while it waits for a picture: its environment, what it
+// holds open and the namespaces it is in, and what a debugger's calls into it get: a user's file
+// opened for reading fails, and a socket ends it.
+void checkPainterFromOutside(const QString& userFile) {
+    const QStringList painters = painterProcesses();
+    QVERIFY(!painters.isEmpty());
+    for (const QString& painter : painters) {
+        const QString process = QStringLiteral("/proc/") + painter;
+        QFile environ(process + QStringLiteral("/environ"));
+        QVERIFY(environ.open(QIODevice::ReadOnly));
+        const QByteArray environment = '\0' + environ.readAll();
+        for (const char* address : windowAddresses)
+            QVERIFY2(!environment.contains('\0' + QByteArray(address) + '='), address);
+        const QDir descriptors(process + QStringLiteral("/fd"));
+        for (const QFileInfo& descriptor : descriptors.entryInfoList(QDir::System)) {
+            const QString target = descriptor.symLinkTarget();
+            QVERIFY2(descriptor.fileName().toInt() <= 2
+                         ? target.contains(QStringLiteral("pipe:"))
+                         : target.contains(QStringLiteral("anon_inode:")),
+                     qPrintable(descriptor.fileName() + QStringLiteral(" -> ") + target));
+        }
+    }
+    const QString painter = painters.last();
+    const auto space = [](const QString& process, const char* kind) {
+        char target[64];
+        const ssize_t length = readlink(
+            qPrintable(QStringLiteral("/proc/%1/ns/%2").arg(process, kind)), target, sizeof target);
+        return QByteArray(target, int(qMax<ssize_t>(length, 0)));
+    };
+    for (const char* kind : {"net", "pid"})
+        QVERIFY2(space(painter, kind) != space("self", kind), kind);
+    QProcess debugger;
+    debugger.start(QStringLiteral("gdb"),
+                   {"-nx", "-batch", "-p", painter, "-iex", "set auto-solib-add off", "-ex",
+                    "sharedlibrary libc\\.so", "-ex",
+                    QStringLiteral("call (int)open(\"%1\", 0)").arg(userFile), "-ex",
+                    "call (int)socket(2, 1, 0)"});
+    QTRY_VERIFY_WITH_TIMEOUT(debugger.state() == QProcess::NotRunning, 20000);
+    const QString said = QString::fromLocal8Bit(debugger.readAll());
+    QVERIFY2(said.contains(QStringLiteral("$1 = -1")), qPrintable(said));
+    QVERIFY2(!said.contains(QRegularExpression(QStringLiteral("\\$2 = \\d"))), qPrintable(said));
+    QTRY_VERIFY(!QFile::exists(QStringLiteral("/proc/%1/fd/0").arg(painter)));
 }
 
 const QString ownPage = QStringLiteral("<p>Zeravan 自己的页</p>");
@@ -529,10 +605,11 @@ void PageViewTest::hostilePages_data() {
     QTest::addColumn<QByteArray>("contentType");
     QTest::addColumn<int>("dripMs");     // between the body's bytes; below 0, headers without end
     QTest::addColumn<QString>("shows");  // text of the page shown, or empty for the own page
+    QTest::addColumn<bool>("fromOutside");  // the painter is checked as the system sees it
     const QByteArray white = "<body bgcolor=\"#ffffff\"><p>page</p>";
-    const auto row = [&](const char* tag, const QByteArray& body) {
-        QTest::newRow(tag) << white + body << QByteArray("text/html") << 0
-                           << QStringLiteral("page");
+    const auto row = [&](const char* tag, const QByteArray& body, bool fromOutside = false) {
+        QTest::newRow(tag) << white + body << QByteArray("text/html") << 0 << QStringLiteral("page")
+                           << fromOutside;
     };
     row("file address",
         "<img src=\"file://@BAIT@/bait.png\">"
@@ -566,25 +643,27 @@ void PageViewTest::hostilePages_data() {
     row("gif on a huge screen", "<img src=\"/screen.gif\">");
     row("svg naming a local picture", "<img src=\"/file.svg\"><img src=\"/path.svg\">");
     row("svg naming a named pipe", "<img src=\"/pipe.svg\">");
+    row("painter walled in", "<p>定时关机</p><img src=\"/held.png\">", true);
     QTest::newRow("newlines in pre") << white + "<pre>" + QByteArray(700'000, '\n') + "</pre>"
-                                     << QByteArray("text/html") << 0 << QString();
+                                     << QByteArray("text/html") << 0 << QString() << false;
     QTest::newRow("3000 nested tables")
         << "<p>page</p>" + QByteArray("<table><tr><td>").repeated(3000) + "deep"
-        << QByteArray("text/html") << 0 << QString();
+        << QByteArray("text/html") << 0 << QString() << false;
     QTest::newRow("60000 nested divs")
         << "<p>page</p>" + QByteArray("<div>").repeated(60000) + "deep" << QByteArray("text/html")
-        << 0 << QString();
-    QTest::newRow("endless headers") << white << QByteArray("text/html") << -1 << QString();
+        << 0 << QString() << false;
+    QTest::newRow("endless headers")
+        << white << QByteArray("text/html") << -1 << QString() << false;
     QTest::newRow("slow drip") << white + QByteArray(200, ' ') << QByteArray("text/html") << 500
-                               << QString();
+                               << QString() << false;
     const QByteArray shutdownInGbk = "\xb6\xa8\xca\xb1\xb9\xd8\xbb\xfa";  // 定时关机
     QTest::newRow("gbk in meta charset")
         << "<html><head><meta charset=\"gbk\"></head><body>" + shutdownInGbk
-        << QByteArray("text/html") << 0 << QStringLiteral("定时关机");
+        << QByteArray("text/html") << 0 << QStringLiteral("定时关机") << false;
     QTest::newRow("gb2312 in http-equiv")
         << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=GB2312\"><p>" +
                shutdownInGbk
-        << QByteArray("text/html") << 0 << QStringLiteral("定时关机");
+        << QByteArray("text/html") << 0 << QStringLiteral("定时关机") << false;
 }
 
 // Whatever the page: the band opens no local file, shows no picture or colour it was not meant
@@ -594,7 +673,11 @@ void PageViewTest::hostilePages() {
     QFETCH(QByteArray, contentType);
     QFETCH(int, dripMs);
     QFETCH(QString, shows);
-    constexpr int deadlineMs = 2000;
+    QFETCH(bool, fromOutside);
+    if (fromOutside && !kernelWallsPainters())
+        QSKIP("the kernel lacks seccomp, Landlock or user namespaces: the painter logs which");
+    // Time to look at the painter while it waits for the picture held back.
+    const int deadlineMs = fromOutside ? 5000 : 2000;
     test::LocalBait bait;
     LocalHttpServer server;
     LocalHttpServer other;
@@ -615,6 +698,11 @@ void PageViewTest::hostilePages() {
                   {200, "image/svg+xml", svgNaming("file://" + baitFolder + "/bait.png")});
     server.answer("/path.svg", {200, "image/svg+xml", svgNaming(baitFolder + "/bait.png")});
     server.answer("/pipe.svg", {200, "image/svg+xml", svgNaming(baitFolder + "/bait.pipe")});
+    server.answer("/held.png", {200, "image/png", {}, true});
+    // What the window holds and no painter may: addresses, and a descriptor left open.
+    const QProcessEnvironment windowEnvironment = QProcessEnvironment::systemEnvironment();
+    for (const char* address : windowAddresses) qputenv(address, "unix:path=/nonexistent");
+    const int leftOpen = open("/dev/null", O_RDONLY);
     const QString startFolder = QDir::currentPath();
     QDir::setCurrent(bait.path());
 
@@ -632,7 +720,7 @@ void PageViewTest::hostilePages() {
     QTimer tick;
     connect(&tick, &QTimer::timeout, [&] {
         longestGap = qMax(longestGap, sinceTick.restart());
-        painterPeakKb = qMax(painterPeakKb, childrenPeakKb());
+        painterPeakKb = qMax(painterPeakKb, paintersPeakKb());
     });
     resetPeakResident();
     const qint64 residentBefore = residentKb();
@@ -643,6 +731,15 @@ void PageViewTest::hostilePages() {
     panel.Navigate(server.url("/p.html"));
     QTRY_VERIFY_WITH_TIMEOUT(shown.size() + failed.size() > 0, deadlineMs + 3000);
     const qint64 settledMs = sinceNavigating.elapsed();
+    for (const char* address : windowAddresses) {
+        const QString name = QLatin1String(address);
+        windowEnvironment.contains(name)
+            ? qputenv(address, windowEnvironment.value(name).toLocal8Bit())
+            : qunsetenv(address);
+    }
+    close(leftOpen);
+    if (fromOutside) checkPainterFromOutside(bait.path() + QStringLiteral("/bait.png"));
+    if (QTest::currentTestFailed()) return;
     QTest::qWait(deadlineMs);  // past the deadline nothing more comes
     tick.stop();
     QDir::setCurrent(startFolder);

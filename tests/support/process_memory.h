@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace zeravan::test {
 
@@ -14,7 +15,11 @@ qint64 residentKb(const QByteArray& field = "VmRSS:", const QString& process = "
 // Lets this process's peak start again from what it holds now.
 void resetPeakResident();
 
-// The highest peak of the processes this one has started and that still run.
+// The processes `process` has started from its main thread, theirs, and so on, that still run;
+// of those, the ones whose name starts with `named`.
+QStringList descendants(const QString& process, const QByteArray& named = {});
+
+// The highest peak of the processes this one has started, and theirs, that still run.
 qint64 childrenPeakKb();
 
 }  // namespace zeravan::test

@@ -15,7 +15,8 @@ void useBinaryStandardStreams();
 
 // From now on the process may take at most `moreMemory` bytes of memory beyond what it holds now,
 // and `cpuSeconds` of processor time in all; past either, the system ends it (or an allocation
-// fails and the process ends itself), leaving no core dump or crash report.
+// fails and the process ends itself), leaving no core dump or crash report. On Linux it is walled
+// in as well: from then on it reads its fonts and plugins and paints, and does nothing else.
 void confinePainter(qint64 moreMemory, int cpuSeconds);
 
 }  // namespace zeravan::platform

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/page_painter.h"
 
+#include "painter_launch.h"
+
 namespace zeravan::platform {
 
 PagePainter::PagePainter(QString program, QObject* parent, int answerTimeoutMs)
@@ -27,12 +29,7 @@ void PagePainter::paintPage(const PageToPaint& page, int logicalDpi) {
     stop();
     pixels_ = (QSizeF(page.viewport) * page.pixelRatio).toSize();
     process_ = new QProcess(this);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_FONT_DPI"), QString::number(logicalDpi));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
-    environment.remove(QStringLiteral("QT_STYLE_OVERRIDE"));
-    process_->setProcessEnvironment(environment);
-    process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    preparePainterLaunch(*process_, logicalDpi);
     connect(process_, &QProcess::readyReadStandardOutput, this, &PagePainter::takeAnswers);
     connect(process_, &QProcess::errorOccurred, this, &PagePainter::giveUp);
     connect(process_, &QProcess::finished, this, [this] {
@@ -47,7 +44,9 @@ void PagePainter::addPicture(const PictureToAdd& picture) {
 }
 
 void PagePainter::finish() {
-    if (process_ != nullptr) process_->closeWriteChannel();
+    if (process_ == nullptr) return;
+    process_->closeWriteChannel();
+    endPainterWhenSilent(*process_, answerDeadline_.interval());
 }
 
 // The painter is killed if it still runs, and no longer heard; it goes once it has ended.
