@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/page_painter.h"
 
+#include "painter_launch.h"
+
 namespace zeravan::platform {
 
 PagePainter::PagePainter(QString program, QObject* parent, int answerTimeoutMs)
@@ -38,7 +40,7 @@ void PagePainter::paintPage(const PageToPaint& page, int logicalDpi) {
     connect(process_, &QProcess::finished, this, [this] {
         if (unanswered_ > 0) giveUp();
     });
-    process_->start(program_);
+    startPainter(*process_, program_);
     send(page);
 }
 
