@@ -55,12 +55,17 @@ void Label::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 // As tall as the font, or as its glyphs where they reach lower: a bold face made from a regular
-// one draws its strokes thicker, and the bottom of them would be cut off.
+// one draws its strokes thicker, and the bottom of them would be cut off. Made so by Windows, it
+// is also a pixel wider for each character, and the status line's twelve-character texts would
+// lose the end of their last one at the schedule panel's edge.
 void Label::fitToCaption() {
     if (!autoSize_) return;
+    if (!fitted_) designedLeft_ = x();
     const QFontMetrics metrics(font());
     const int inkBottom = metrics.ascent() + metrics.boundingRect(text()).bottom() + 1;
     resize(metrics.horizontalAdvance(text()), std::max(metrics.height(), inkBottom));
+    const int overrun = designedLeft_ + width() - parentWidget()->width();
+    move(designedLeft_ - std::clamp(overrun, 0, designedLeft_), y());
 }
 
 Label* makeLabel(QWidget* parent, const QString& objectName, bool autoSize, const QRect& box,

@@ -92,8 +92,12 @@ release_files=$out/release_files.nsh
 } | sed 's|/|\\|g' >"$release_files"
 # What "Programs and Features" shows as the program's size.
 installed_kb=$(find "$stage" -type f -printf '%s\n' | awk '{ bytes += $1 } END { print int((bytes + 1023) / 1024) }')
+# The room the install takes on a disk: each file in whole clusters of 4 KiB, and 1 MiB for the
+# uninstaller the installer writes.
+needed_bytes=$(find "$stage" -type f -printf '%s\n' |
+    awk '{ bytes += int(($1 + 4095) / 4096) * 4096 } END { printf "%d", bytes + 1048576 }')
 
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DRELEASE_FILES="$release_files" \
-    -DINSTALLED_SIZE_KB="$installed_kb" -DICON="$here/../../assets/zeravan.ico" \
+    -DINSTALLED_SIZE_KB="$installed_kb" -DNEEDED_BYTES="$needed_bytes" -DICON="$here/../../assets/zeravan.ico" \
     -DOUTFILE="$out/zeravan-$version-setup.exe" "$here/zeravan.nsi"
 echo "made $out/zeravan-$version-setup.exe"

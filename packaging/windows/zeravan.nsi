@@ -4,10 +4,12 @@
 ; shortcut and an entry in "Programs and Features". /S installs and uninstalls silently.
 ; Neither touches a file while the program runs from them: they ask it to end first, and it
 ; does unless a shutdown is set; then, or when its files are in use, they say so and stop (status
-; 3 when silent). An upgrade replaces every file or none, an uninstall removes every file or none.
+; 3 when silent). An upgrade replaces every file or none, an uninstall removes every file or none;
+; an install the folder's disk has no room for is refused before the program is asked to end.
 ; makensis -DVERSION=<version> -DSTAGE=<folder with zeravan.exe and its DLLs>
 ;          -DRELEASE_FILES=<FOR_EACH_RELEASE_FILE and FOR_EACH_RELEASE_FOLDER over STAGE>
 ;          -DINSTALLED_SIZE_KB=<size of STAGE's files in KiB>
+;          -DNEEDED_BYTES=<room the new files and the uninstaller take on a disk>
 ;          -DICON=<zeravan.ico> -DOUTFILE=<setup.exe> zeravan.nsi
 Unicode true
 Target amd64-unicode
@@ -26,6 +28,8 @@ RequestExecutionLevel admin
 ; or a file could not be replaced or removed.
 !define PROGRAM_RUNNING_STATUS 3
 !define FILE_STUCK_STATUS 4
+; The install folder's disk has no room for the new files beside the earlier ones.
+!define NO_ROOM_STATUS 5
 
 Name "${NAME}"
 OutFile "${OUTFILE}"
@@ -63,9 +67,37 @@ Function .onInit
     SetShellVarContext all
 FunctionEnd
 
+; /AFTER=<process id>: the copy that un.removeWhenEnded started, which waits for that
+; uninstaller to end and then deletes it and the folder, if that leaves it empty.
 Function un.onInit
     SetRegView 64
     SetShellVarContext all
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} "$0" "/AFTER=" $1
+    ${IfNot} ${Errors}
+        IntOp $1 $1 + 0
+        ; SYNCHRONIZE
+        System::Call 'kernel32::OpenProcess(i 0x100000, i 0, i r1) p .r2'
+        System::Call 'kernel32::WaitForSingleObject(p r2, i 60000)'
+        System::Call 'kernel32::CloseHandle(p r2)'
+        Delete "$INSTDIR\uninstall.exe"
+        RMDir "$INSTDIR"
+        ; This copy itself, when Windows next starts, as NSIS does with its own copies.
+        Delete /REBOOTOK "$EXEPATH"
+        Quit
+    ${EndIf}
+FunctionEnd
+
+; Run in place (the registry's quiet uninstall, "_?="), the uninstaller cannot delete its own
+; file while it runs: a copy of it in the temporary folder does, once it has ended.
+Function un.removeWhenEnded
+    ${If} "$EXEPATH" == "$INSTDIR\uninstall.exe"
+        GetTempFileName $0
+        CopyFiles /SILENT "$EXEPATH" "$0"
+        System::Call 'kernel32::GetCurrentProcessId() i .r1'
+        Exec '"$0" /S /AFTER=$1 _?=$INSTDIR'
+    ${EndIf}
 FunctionEnd
 
 ; The uninstaller takes away only the files the installer put in, and the folder only when that
@@ -105,10 +137,12 @@ FunctionEnd
 !macroend
 
 ; Leaves in $R0 the first file that is there but that cannot be opened for writing with nobody
-; else using it: a program runs from it, or holds it open.
+; else using it: a program runs from it, or holds it open. The uninstaller running in place is
+; not counted.
 !macro NOTE_IF_BUSY FILE
     ${If} $R0 == ""
     ${AndIf} ${FileExists} "$INSTDIR\${FILE}"
+    ${AndIf} "$INSTDIR\${FILE}" != "$EXEPATH"
         System::Call 'kernel32::CreateFileW(w "$INSTDIR\${FILE}", i 0x40000000, i 0, p 0, i 3, i 0, p 0) p .R1'
         ${If} $R1 = -1
             StrCpy $R0 "${FILE}"
@@ -119,9 +153,11 @@ FunctionEnd
 !macroend
 
 ; Renames a file that is there to <file>.zeravan-old, until one cannot be: then leaves it in $R0.
+; The uninstaller running in place stays where it is until it has ended (un.removeWhenEnded).
 !macro SET_ASIDE FILE
     ${If} $R0 == ""
     ${AndIf} ${FileExists} "$INSTDIR\${FILE}"
+    ${AndIf} "$INSTDIR\${FILE}" != "$EXEPATH"
         Delete "$INSTDIR\${FILE}.zeravan-old"
         ClearErrors
         Rename "$INSTDIR\${FILE}" "$INSTDIR\${FILE}.zeravan-old"
@@ -138,6 +174,7 @@ FunctionEnd
 !macro DROP_ASIDE FILE
     Delete "$INSTDIR\${FILE}.zeravan-old"
 !macroend
+
 
 !macro REMOVE_FILE FILE
     Delete "$INSTDIR\${FILE}"
@@ -206,30 +243,74 @@ FunctionEnd
 !insertmacro RUNNING_PROGRAM_FUNCTIONS "" "安装"
 !insertmacro RUNNING_PROGRAM_FUNCTIONS "un." "卸载"
 
+; The earlier install's files are renamed, not deleted, until the new ones are all written: the
+; disk must have room for both. Stops before the running program is asked to end when it has not.
+Function refuseFullDisk
+    ; The nearest folder on the way to $INSTDIR that is there already.
+    StrCpy $R1 "$INSTDIR"
+    ${DoUntil} ${FileExists} "$R1\*.*"
+        ${GetParent} "$R1" $R1
+        ${IfThen} "$R1" == "" ${|} Return ${|}
+    ${Loop}
+    System::Call 'kernel32::GetDiskFreeSpaceExW(w "$R1\", *l .R2, p 0, p 0) i .R3'
+    ${IfThen} $R3 = 0 ${|} Return ${|}
+    System::Int64Op $R2 < ${NEEDED_BYTES}
+    Pop $R3
+    ${If} $R3 = 1
+        System::Int64Op $R2 >> 20
+        Pop $R2
+        System::Int64Op ${NEEDED_BYTES} + 1048575
+        Pop $R4
+        System::Int64Op $R4 >> 20
+        Pop $R4
+        !insertmacro STOP ${NO_ROOM_STATUS} "磁盘空间不足：安装到 $INSTDIR 需要 $R4 MB，只剩 $R2 MB。请腾出空间后再安装；没有更改任何文件。"
+    ${EndIf}
+FunctionEnd
+
+; Set when the earlier install's files are set aside, until the new ones are all written.
+Var filesSetAside
+
+; The new files written so far go, and the earlier install's files come back.
+Function takeBackEarlierInstall
+    !insertmacro FOR_EACH_INSTALLED_FILE REMOVE_FILE
+    !insertmacro FOR_EACH_RELEASE_FOLDER REMOVE_FOLDER
+    !insertmacro FOR_EACH_INSTALLED_FILE TAKE_BACK
+    StrCpy $filesSetAside ""
+FunctionEnd
+
+; NSIS aborts the install when writing a file fails halfway (the disk filled up meanwhile).
+Function .onInstFailed
+    ${If} $filesSetAside == "yes"
+        Call takeBackEarlierInstall
+        SetErrorLevel ${FILE_STUCK_STATUS}
+    ${EndIf}
+FunctionEnd
+
 Section
     ; A silent install shows no directory page.
     Call refuseSharedFolder
+    Call refuseFullDisk
     Call makeWayForFiles
     ; The files of an earlier install are set aside first, and taken back should any step fail.
     StrCpy $R0 ""
+    StrCpy $filesSetAside "yes"
     !insertmacro FOR_EACH_INSTALLED_FILE SET_ASIDE
     ${If} $R0 != ""
-        !insertmacro FOR_EACH_INSTALLED_FILE TAKE_BACK
+        Call takeBackEarlierInstall
         !insertmacro STOP ${FILE_STUCK_STATUS} "无法替换文件 $INSTDIR\$R0，没有安装任何文件。"
     ${EndIf}
     SetOutPath "$INSTDIR"
-    ; Failing to write a file sets the error flag instead of asking.
+    ; Failing to open a file sets the error flag instead of asking.
     SetOverwrite try
     ClearErrors
     File /r "${STAGE}\*"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     ${If} ${Errors}
-        !insertmacro FOR_EACH_INSTALLED_FILE REMOVE_FILE
-        !insertmacro FOR_EACH_RELEASE_FOLDER REMOVE_FOLDER
-        !insertmacro FOR_EACH_INSTALLED_FILE TAKE_BACK
+        Call takeBackEarlierInstall
         !insertmacro STOP ${FILE_STUCK_STATUS} "无法写入文件夹 $INSTDIR，没有安装任何文件。"
     ${EndIf}
     !insertmacro FOR_EACH_INSTALLED_FILE DROP_ASIDE
+    StrCpy $filesSetAside ""
     CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\zeravan.exe"
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
@@ -238,7 +319,9 @@ Section
     WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    ; Run in place ("_?="), the uninstaller is the process that was started: whoever started it
+    ; waits for it and reads its status. Started plainly, it hands over to a copy and ends at once.
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${INSTALLED_SIZE_KB}
@@ -258,4 +341,5 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\${NAME}.lnk"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    Call un.removeWhenEnded
 SectionEnd

@@ -8,7 +8,11 @@
 # every file, while with a shutdown set it is refused, as are an interactive upgrade (its message
 # read off the window) and an uninstall, leaving every file and the program as they were; then a
 # silent uninstall has it end and takes everything away again, but not a file the user put into
-# the folder since. A drive's root and a folder that holds files already are refused.
+# the folder since. A drive's root and a folder that holds files already are refused. The
+# uninstaller is run by the entry's quiet uninstall command, whose status is the uninstall's.
+# Installed on a small disk of its own (a tmpfs as D:), an upgrade with no room for the new files
+# beside the old ones is refused with the program left running, and one whose writing fails
+# halfway puts every earlier file back; the earlier program then starts.
 source "$(dirname "$0")/lib.sh"
 start_display
 new_prefix
@@ -74,17 +78,20 @@ timeout 60 wine 'C:\Program Files\Zeravan\zeravan.exe' >"$work/again.out" 2>&1 |
 # Each installed file with its inode: a replaced file is a new one.
 installed_files() { (cd "$installed" && find . -type f -printf '%p %i\n' | sort); }
 program_ended() { ! kill -0 "$zeravan_pid" 2>/dev/null; }
-# The installer, or the uninstaller as scripts run it to learn its status: from a copy, told the
-# folder by "_?=", last and unquoted (started as it is, it hands over to such a copy of its own
-# and ends at once with status 0). Silently; fails unless it ends with status $2.
+# The installer (writing files of at most $file_limit KiB, when set), or the uninstaller as a
+# deployment tool runs it: the entry's quiet uninstall command as it stands. Silently; fails
+# unless it ends with status $2.
 silently() {
-    local what=$1 status=0
+    local what=$1 status=0 quiet
     if [ "$what" = uninstall ]; then
-        cp "$installed/uninstall.exe" "$WINEPREFIX/drive_c/uninstall-copy.exe"
-        run_wine cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Zeravan' \
-            >"$work/$what.out" 2>&1 || status=$?
+        quiet=$(uninstall_entry | sed -n 's/^"QuietUninstallString"="\(.*\)"$/\1/p' | sed 's/\\\(.\)/\1/g')
+        printf '@%s\r\n' "$quiet" >"$WINEPREFIX/drive_c/quiet-uninstall.cmd"
+        run_wine cmd /c 'C:\quiet-uninstall.cmd' >"$work/$what.out" 2>&1 || status=$?
     else
-        run_wine "$setup_exe" /S >"$work/$what.out" 2>&1 || status=$?
+        (
+            [ -z "${file_limit:-}" ] || { trap '' XFSZ && ulimit -f "$file_limit"; }
+            run_wine "$setup_exe" /S
+        ) >"$work/$what.out" 2>&1 || status=$?
     fi
     [ "$status" = "$2" ] || fail "the $what, the program $state, ended with status $status: $(cat "$work/$what.out")"
     outcomes+=("$what silently, the program $state: status $status")
@@ -158,6 +165,32 @@ $installed/notes.txt" ] || fail "uninstalled more or less than it installed: $(f
 [ ! -e "$shortcut" ] || fail "the Start-menu shortcut is still there"
 [ -z "$(uninstall_entry)" ] || fail "the uninstall entry is still there"
 outcomes[-1]+=", the program ended, every installed file removed, the user's file kept"
+
+# On a disk of its own with room for one install and a little more.
+small_disk=$wine_root/small-disk
+mkdir -p "$small_disk"
+mount -t tmpfs -o "size=$((size + 4096))k" tmpfs "$small_disk" || fail "could not mount a small disk"
+trap 'say_why_stopped; wine_cleanup; umount "$small_disk"' EXIT
+ln -s "$small_disk" "$WINEPREFIX/dosdevices/d:"
+installed=$small_disk/Zeravan
+run_wine "$setup_exe" /S '/D=D:\Zeravan' >"$work/setup.out" 2>&1 || fail "installing on D: failed"
+run_wine 'D:\Zeravan\zeravan.exe' >"$work/zeravan.out" 2>&1 &
+await_main_window
+state="idle, on a disk without room for the upgrade"
+before=$(installed_files)
+silently upgrade 5
+unchanged "the upgrade without room"
+# Room enough when asked, but every file over half the largest stops being written halfway, as
+# when the disk fills up meanwhile: NSIS aborts, and the earlier files come back.
+mount -o remount,size=$((3 * size))k "$small_disk"
+file_limit=$(($(find "$installed" -type f -printf '%s\n' | sort -n | tail -n1) / 2048))
+state="idle, its files written halfway"
+silently upgrade 4
+await program_ended || fail "the upgrade left the program running"
+[ "$(installed_files)" = "$before" ] || fail "not every earlier file is back: $(installed_files)"
+run_wine 'D:\Zeravan\zeravan.exe' >"$work/zeravan.out" 2>&1 &
+await_main_window
+outcomes[-1]+=", the program ended, every earlier file back (none moved), and it starts again"
 echo "refused C:\ and a folder with a file; installed silently, mapped 388x249 with a Song-style"
 echo "face, one copy after a second start; shots: $shots/wine_main_window.png, $shots/wine_install_refused.png"
 printf '%s\n' "${outcomes[@]}"

@@ -12,7 +12,11 @@
 # here with the MinGW compiler and started first, so that Wine, which asks the programs one at a
 # time in the order they started, asks it first: it says no, and the session goes on. The
 # program calls ExitWindowsEx once all the same, and its countdown says in words that the system
-# has the shutdown and leaves the topmost band, so that the programs' dialogs can come on top.
+# has the shutdown and leaves the topmost band, so that the programs' dialogs can come on top,
+# while it stays above the windows it covered. Windows tells nothing more: two minutes on the
+# countdown and the status line say that the shutdown did not come (steady time moves with the
+# clock in this row, the wineserver's included, so that the wait passes in an instant), in words
+# that fit the status line.
 source "$(dirname "$0")/lib.sh"
 mode=${5:-shutdown}
 start_display
@@ -40,17 +44,19 @@ program_log=$trace
 # wineserver see each move at once. It starts at 23:29:30 and is moved to just before each second
 # the test waits for, so that only Wine's own start takes real time.
 set_clock "$(offset_to 23:29:30)"
+clock_environment=("${test_clock_environment[@]}")
 if [ -n "${objector:-}" ]; then
+    clock_environment=("${test_clock_environment[@]/FAKETIME_DONT_FAKE_MONOTONIC=1/FAKETIME_DONT_FAKE_MONOTONIC=0}")
     # The first program starts the wineserver, which takes the clock with it.
     (
-        export "${test_clock_environment[@]}"
+        export "${clock_environment[@]}"
         run_wine "$objector"
     ) >"$work/objector.out" 2>&1 &
     started+=($!)
     [ -n "$(wait_for_window '^objector$' 60)" ] || fail "the objecting program did not start"
 fi
 (
-    export "${test_clock_environment[@]}" WINEDEBUG=+relay,+process,+wineboot
+    export "${clock_environment[@]}" WINEDEBUG=+relay,+process,+wineboot
     run_wine "$zeravan_exe"
 ) 2> >(stamp_lines >"$trace") >"$work/zeravan.out" &
 await_main_window
@@ -141,7 +147,47 @@ if [ "$mode" = objected ]; then
     }
     ! gap_is_inked "$work/counting.png" || fail "no gap beside the count while it counted"
     gap_is_inked "$work/told.png" || fail "the countdown says no words instead of the count"
+    objector_window=$(find_windows --onlyvisible --name '^objector$' | head -n1)
+    # Listed bottom to top: whether window $2 is above window $1.
+    stacked_above() {
+        xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g' |
+            grep -A1000 -ix "$(printf '0x%x' "$1")" | grep -qix "$(printf '0x%x' "$2")"
+    }
+    for covered in "$main_window" "$objector_window"; do
+        stacked_above "$covered" "$dialog" || fail "the countdown went below a window it covered"
+    done
+    (run_wine "$objector") >/dev/null 2>&1 &
+    started+=($!)
+    opened_afterwards() { find_windows --onlyvisible --name '^objector$' | grep -vx "$objector_window"; }
+    await_within 30 opened_afterwards >/dev/null || fail "no second window opened"
+    stacked_above "$dialog" "$(opened_afterwards | head -n1)" ||
+        fail "a window opened afterwards is not above the countdown"
     screenshot wine_objected
+    # The words of the countdown's line and the status line's ink, in a shot of each window.
+    words() { import -window "$dialog" -crop 160x14+56+23 +repage "$1"; }
+    # The column after the status line's last yellow one, counted from x 200 of the main window,
+    # where the schedule panel ends with column 168.
+    status_ink_end() {
+        import -window "$main_window" png:- | convert - -crop 188x16+200+95 +repage \
+            -fx 'r > 0.8 && g > 0.8 && b < 0.4' -format '%@' info: | awk -F'[x+]' '{ print $3 + $1 }'
+    }
+    # The countdown covers the status line: moved aside, as a user would.
+    xdotool windowmove "$dialog" 0 500
+    sleep 1
+    words "$work/words_told.png"
+    told_end=$(status_ink_end)
+    # Past the two minutes Windows was given, on steady time.
+    set_clock "$((offset + 60 + 125))"
+    words_changed() {
+        words "$work/words_overdue.png"
+        [ "$(compare -metric AE "$work/words_told.png" "$work/words_overdue.png" null: 2>&1)" != 0 ]
+    }
+    await words_changed || fail "two minutes on, the countdown says nothing new"
+    overdue_end=$(status_ink_end)
+    screenshot wine_objected_overdue
+    ((overdue_end > told_end + 60)) || fail "the status line does not say the longer words: $told_end, $overdue_end"
+    ((overdue_end < 169)) || fail "the status line's last character is cut at the panel's edge: $overdue_end"
+    echo "the status line's ink ended at x $((200 + told_end)), two minutes on at $((200 + overdue_end))"
     echo "asked whether the session may end, the windows answered:"
     sed 's/^/  /' <<<"$answers"
     echo "one ExitWindowsEx; the session goes on, and the countdown says so, no longer topmost"

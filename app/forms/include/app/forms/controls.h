@@ -15,8 +15,9 @@
 namespace zeravan::forms {
 
 // A label that draws only its text over what lies behind it. An auto-size label takes the size
-// of its caption on one line whenever the caption changes; any other label keeps its box and
-// wraps at blanks.
+// of its caption on one line whenever the caption changes, and stays inside its container: where
+// the caption would run past the container's edge, it moves left from its designed place until it
+// ends there. Any other label keeps its box and wraps at blanks.
 class Label : public QLabel {
     Q_OBJECT
 public:
@@ -40,6 +41,7 @@ private:
 
     bool autoSize_;
     bool fitted_ = false;
+    int designedLeft_ = 0;
     QString spokenBefore_;
     QString spokenAfter_;
 };
