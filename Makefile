@@ -3,7 +3,8 @@
 # make run: install what building and running need, build the program alone and start it.
 # make test: install the test tools too, build everything and run every test.
 # The builds are the presets of CMakePresets.json: default (build/), asan (build-asan/) and
-# windows (build-windows/); `ctest --preset unit` is the quick loop.
+# windows (build-windows/); `ctest --preset unit` is the quick loop and `ctest --preset default`
+# the suite after each change: every test but those labelled slow, which make test runs too.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 # Most tests spend their time waiting for a server, a window or a clock: two at a time per core.
 TEST_JOBS := $(shell echo $$(( $(JOBS) * 2 )))
@@ -20,9 +21,9 @@ run: setup-run
 # checks, the cross compile and the fuzz tests (with a sanitized build of their own) run none of
 # it in this build; the end-to-end tests preload faketime ahead of the ASan runtime, which then
 # refuses to start; LeakSanitizer cannot run under test_page_view_opens's strace
-# (test_page_view runs the same pages there).
+# (test_page_view_local_files runs the same pages there).
 test: setup-test build build-asan windows
-	ctest --preset default -j $(TEST_JOBS)
+	ctest --preset full -j $(TEST_JOBS)
 	ctest --preset asan -j $(TEST_JOBS)
 
 # The Debian package, zeravan_<version>_amd64.deb in build/.

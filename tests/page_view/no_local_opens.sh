@@ -8,10 +8,8 @@
 set -euo pipefail
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-rows=("file address" "absolute path" "relative path" "qrc" "background pictures" "style sheets"
-    "big data address" "dev zero" "named pipe" "svg naming a local picture" "svg naming a named pipe")
 status=0
-strace -f -qq -e trace=open,openat,openat2 -o "$log" "$1" "${rows[@]/#/hostilePages:}" || status=$?
+strace -f -qq -e trace=open,openat,openat2 -o "$log" "$1" pagesNamingLocalFiles || status=$?
 opened=$(grep -E '"([^"]*/)?(zeravan-bait-[^"/]*|bait\.(png|css|pipe)|dev/zero)"' "$log" |
     grep -Ev 'O_WRONLY|O_DIRECTORY' || true)
 if [ -n "$opened" ]; then
@@ -28,7 +26,7 @@ painters_of() {
         painters_of "$child"
     done
 }
-"$1" "hostilePages:painter walled in" >/dev/null 2>&1 &
+"$1" "hostilePictures:painter walled in" >/dev/null 2>&1 &
 window=$!
 painters=
 for _ in $(seq 300); do

@@ -10,7 +10,7 @@
 
 #include "engine/calendar.h"
 #include "engine/clock.h"
-#include "platform/link_opener.h"
+#include "fake_link_opener.h"
 #include "platform/page_view.h"
 #include "platform/power_port.h"
 #include "platform/system_clock.h"
@@ -132,12 +132,6 @@ public:
         for (const auto& request : requests) n += request.first == message ? 1 : 0;
         return n;
     }
-};
-
-class FakeLinkOpener final : public platform::LinkOpener {
-public:
-    QList<QUrl> opened;
-    void open(const QUrl& address) override { opened << address; }
 };
 
 class FakePageView final : public platform::PageView {

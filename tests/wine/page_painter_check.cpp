@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <cstdio>
 
+#include "pixels.h"
 #include "platform/page_painter.h"
 
 using namespace zeravan::platform;
@@ -32,20 +33,8 @@ QByteArray encoded(QColor colour, const char* format) {
     return bytes;
 }
 
-// Pixels within a few steps of the colour (JPEG shifts colours a little).
-int pixelsNear(const QImage& image, QColor colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            count += qAbs(pixel.red() - colour.red()) + qAbs(pixel.green() - colour.green()) +
-                                 qAbs(pixel.blue() - colour.blue()) <
-                             24
-                         ? 1
-                         : 0;
-        }
-    }
-    return count;
+qsizetype pixelsNear(const QImage& image, QColor colour) {
+    return zeravan::test::pixelsWhere(image, zeravan::test::near(colour)).size();
 }
 
 bool failed(const char* what) {
