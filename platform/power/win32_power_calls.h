@@ -10,9 +10,9 @@ namespace zeravan::platform::win32 {
 
 // ExitWindowsEx flags. Forcing (4) and force-if-hung (8) are never used: the user's
 // applications get their chance to save.
-inline constexpr unsigned kExitLogOff = 0;
-inline constexpr unsigned kExitShutdown = 1;
-inline constexpr unsigned kExitReboot = 2;
+inline constexpr unsigned exitLogOff = 0;
+inline constexpr unsigned exitShutdown = 1;
+inline constexpr unsigned exitReboot = 2;
 
 // Best effort: turns SeShutdownPrivilege on for this process; no step is checked.
 void enableShutdownPrivilege();

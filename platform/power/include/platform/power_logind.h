@@ -19,10 +19,10 @@ class LogindPowerPort final : public PowerPort {
     Q_OBJECT
 public:
     // How long CanPowerOff may take before logind counts as unreachable.
-    static constexpr int kPermissionTimeoutMs = 10'000;
+    static constexpr int defaultPermissionTimeoutMs = 10'000;
 
     explicit LogindPowerPort(BusLink bus, QObject* parent = nullptr,
-                             int permissionTimeoutMs = kPermissionTimeoutMs);
+                             int permissionTimeoutMs = defaultPermissionTimeoutMs);
 
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;

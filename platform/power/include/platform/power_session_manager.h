@@ -66,7 +66,7 @@ public:
     // first, then the others.
     SessionManagerPowerPort(BusLink sessionBus, std::unique_ptr<LogindPowerPort> fallback,
                             const QString& currentDesktop, QObject* parent = nullptr,
-                            int sessionEndDeadlineMs = kSessionEndDeadlineMs);
+                            int sessionEndDeadlineMs = defaultSessionEndDeadlineMs);
     ~SessionManagerPowerPort() override;
 
     void enableShutdownPrivilege() override;

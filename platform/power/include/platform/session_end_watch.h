@@ -18,7 +18,8 @@ namespace zeravan::platform {
 class SessionEndWatch final : public QObject {
     Q_OBJECT
 public:
-    explicit SessionEndWatch(int deadlineMs = kSessionEndDeadlineMs, QObject* parent = nullptr);
+    explicit SessionEndWatch(int deadlineMs = defaultSessionEndDeadlineMs,
+                             QObject* parent = nullptr);
 
     // `saysWhenCalledOff`: the system says so when the end of the session is called off, so no
     // deadline runs; its word is heeded either way.
