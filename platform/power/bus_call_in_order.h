@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// D-Bus calls whose answers are heard in the order they came among the bus's signals.
 #pragma once
 
 #include <QDBusConnection>

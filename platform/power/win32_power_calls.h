@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The Win32 calls of the Windows power port, free of Qt.
 #pragma once
 
 // The Win32 side of the Windows power port, kept free of Qt so it cross-compiles on its own.

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The power port: shut down, restart or log off, and what the system answers.
 #pragma once
 
 #include <QObject>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The power port through systemd-logind.
 #pragma once
 
 #include <QDBusError>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The watch of an accepted power request until the session ends or it is overdue.
 #pragma once
 
 #include <QObject>

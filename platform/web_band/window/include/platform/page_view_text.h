@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The web band's page view: fetched, painted by the page painter and shown.
 #pragma once
 
 #include <QHash>
