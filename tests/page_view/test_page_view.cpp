@@ -27,7 +27,7 @@
 
 using namespace zeravan;
 using platform::PagePainter;
-using platform::TextPageView;
+using platform::WebBandView;
 using test::childrenPeakKb;
 using test::LocalHttpServer;
 using test::resetPeakResident;
@@ -297,10 +297,10 @@ void PageViewTest::initTestCase() {
                   {200, "text/html; charset=utf-8", "<p>定时关机</p><img src=\"dot.png\">"});
     server.answer("/dot.png", {200, "image/png", pngOf(Qt::red)});
     RecordingOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
     panel.show();
-    QSignalSpy image(&panel, &TextPageView::imageShown);
+    QSignalSpy image(&panel, &WebBandView::imageShown);
     panel.Navigate(server.url("/p.html"));
     QVERIFY(image.wait(5000));
     panel.grab();
@@ -327,12 +327,12 @@ void PageViewTest::showsTheServedPageWithItsImages() {
     server.answer("/zeravan/dot.png", {200, "image/png", pngOf(Qt::red)});
     server.answer("/zeravan/wide.png", {200, "image/png", pngOf(Qt::blue, {1000, 500})});
     RecordingOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
     panel.resize(393, 81);
     panel.show();
-    QSignalSpy shown(&panel, &TextPageView::pageShown);
-    QSignalSpy image(&panel, &TextPageView::imageShown);
+    QSignalSpy shown(&panel, &WebBandView::pageShown);
+    QSignalSpy image(&panel, &WebBandView::imageShown);
     panel.Navigate(server.url("/zeravan/panel.html"));
     QVERIFY(shown.wait(5000));
     QVERIFY(panel.shownText().contains(QStringLiteral("定时关机 panel")));
@@ -379,10 +379,10 @@ void PageViewTest::failedPageLeavesTheOwnPage() {
     }
     if (nameless) address.setHost(QStringLiteral("zeravan.invalid"));
     RecordingOpener links;
-    TextPageView panel(links, painter, nullptr, 1500);
+    WebBandView panel(links, painter, nullptr, 1500);
     panel.setOwnPage(ownPage);
     panel.show();
-    QSignalSpy failed(&panel, &TextPageView::pageFailed);
+    QSignalSpy failed(&panel, &WebBandView::pageFailed);
     int ticks = 0;
     QTimer tick;
     connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
@@ -402,9 +402,9 @@ void PageViewTest::fetchWaitsUntilThePanelIsOnScreen() {
     LocalHttpServer server;
     server.answer("/panel.html", {200, "text/html", "<p>the maker's page</p>"});
     RecordingOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
-    QSignalSpy shown(&panel, &TextPageView::pageShown);
+    QSignalSpy shown(&panel, &WebBandView::pageShown);
     panel.Navigate(server.url("/panel.html"));
     QCOMPARE(panel.shownText(), QStringLiteral("Zeravan 自己的页"));
     QTest::qWait(500);
@@ -417,7 +417,7 @@ void PageViewTest::fetchWaitsUntilThePanelIsOnScreen() {
 
 void PageViewTest::noBorderAndNoScrollBars() {
     RecordingOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.resize(433, 113);
     panel.setContentsMargins(13, 10, 27, 22);
     panel.show();
@@ -441,7 +441,7 @@ void PageViewTest::linksInsideOpenInTheBrowser() {
     QFETCH(QUrl, link);
     QFETCH(bool, opens);
     RecordingOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     emit panel.browser().anchorClicked(link);
     QCOMPARE(links.opened, opens ? QList<QUrl>{link} : QList<QUrl>{});
     QVERIFY(panel.browser().source().isEmpty());  // the panel itself never navigates
@@ -455,10 +455,10 @@ void PageViewTest::linksOfTheShownPageAreClicked() {
                    "<body bgcolor=\"#ffffff\"><p>见 <a href=\"http://zeravan.example/a\">"
                    "定时关机的网页</a></p></body>"});
     RecordingOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.resize(393, 81);
     panel.show();
-    QSignalSpy shown(&panel, &TextPageView::pageShown);
+    QSignalSpy shown(&panel, &WebBandView::pageShown);
     panel.Navigate(server.url("/p.html"));
     QVERIFY(shown.wait(5000));
     // The link is the page's only colour.
@@ -584,7 +584,7 @@ void PageViewTest::fetchRelayServesTheBandAlone() {
     server.answer("/hang.html", {200, "text/html", {}, true});
     const QList<quint16> before = ownLoopbackListeners();
     RecordingOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
     panel.show();
     panel.Navigate(server.url("/hang.html"));
@@ -707,13 +707,13 @@ void PageViewTest::hostilePages() {
     QDir::setCurrent(bait.path());
 
     RecordingOpener links;
-    TextPageView panel(links, painter, nullptr, deadlineMs);
+    WebBandView panel(links, painter, nullptr, deadlineMs);
     panel.setOwnPage(ownPage);
     panel.resize(393, 81);
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    QSignalSpy shown(&panel, &TextPageView::pageShown);
-    QSignalSpy failed(&panel, &TextPageView::pageFailed);
+    QSignalSpy shown(&panel, &WebBandView::pageShown);
+    QSignalSpy failed(&panel, &WebBandView::pageFailed);
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
     qint64 painterPeakKb = 0;
