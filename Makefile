@@ -17,11 +17,12 @@ run: setup-run
 	cmake --build --preset default -j $(JOBS) --target zeravan
 	tools/run.sh build/zeravan
 
-# The sanitizer run takes the unit and platform tests, which run our code in process: the static
-# checks, the cross compile and the fuzz tests (with a sanitized build of their own) run none of
-# it in this build; the end-to-end tests preload faketime ahead of the ASan runtime, which then
-# refuses to start; LeakSanitizer cannot run under test_page_view_opens's strace
-# (test_page_view_local_files runs the same pages there).
+# The sanitizer run takes the unit and platform tests, which run our code in the test's process
+# or in the page painter they start (sanitized as well): the static checks, the cross compile
+# and the fuzz tests (with a sanitized build of their own) run none of it in this build; the
+# end-to-end tests preload faketime ahead of the ASan runtime, which then refuses to start;
+# LeakSanitizer cannot run under test_page_view_opens's strace (test_page_view_local_files runs
+# the same pages there).
 test: setup-test build build-asan windows
 	ctest --preset full -j $(TEST_JOBS)
 	ctest --preset asan -j $(TEST_JOBS)
@@ -44,7 +45,8 @@ setup-test:
 
 # The Windows release under build-windows/: zeravan-<version>-win64.zip and
 # zeravan-<version>-setup.exe, cross-compiled against Qt for Windows (built once, cached: about
-# 20 minutes on two cores the first time). The Wine tests of `make test` run this release.
+# 45 to 60 minutes on two shared cores the first time). The Wine tests of `make test` run this
+# release.
 windows-qt: setup-windows
 	tools/build_windows_qt.sh
 

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The notice that the program does not start, and why.
 #pragma once
 
 #include "platform/single_instance_place.h"

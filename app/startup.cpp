@@ -115,7 +115,7 @@ int run(int argc, char** argv) {
             return std::make_unique<MainWindowForm>(MainWindowServices{
                 clock, *power, tray, links, module, std::move(showCountdown), endProgram,
                 [&](QWidget* frame) {
-                    return new platform::TextPageView(links, platform::pagePainterProgram(), frame);
+                    return new platform::WebBandView(links, platform::pagePainterProgram(), frame);
                 },
                 // Not QPixmap's own loading, whose cache would keep the full-size original.
                 QPixmap::fromImage(QImage(QStringLiteral(":/background.jpg"))), mainIcon});

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Start-up: constructs the system's backends, hands them to the windows and runs the program.
 #pragma once
 
 namespace zeravan::app {

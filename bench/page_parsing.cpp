@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-// bench_page_parsing: what reading a 1 MB page costs the band's rewriter (sanitizePage) and
+// bench_page_parsing: what reading a 1 MB page costs the band's sanitizer (sanitizePage) and
 // libgumbo (Debian's libgumbo-dev): the median time of a few runs and the most memory one run
-// holds at once, counted at every allocation (the rewriter's through operator new, libgumbo's
+// holds at once, counted at every allocation (the sanitizer's through operator new, libgumbo's
 // through its allocator option).
 // bench_page_parsing --gumbo-text FILE...: for each page file (first line the Content-Type),
 // what a reader sees of it by libgumbo's tree, as tests/page_markup/page_markup_text prints it,
@@ -97,7 +97,7 @@ void withGumbo(const std::string& page) {
 
 bool accepted = true;
 
-void withRewriter(const std::string& page) {
+void withSanitizer(const std::string& page) {
     accepted = zeravan::platform::sanitizePage(page).accepted;
 }
 
@@ -117,7 +117,7 @@ void measure(const char* parser, const char* pageName, const std::string& page,
     std::sort(times.begin(), times.end());
     std::printf("%-8s %-9s %8zu bytes %8.2f ms %7zu KB at most%s\n", parser, pageName, page.size(),
                 times[times.size() / 2], peakKb,
-                parse == withRewriter && !accepted ? " (refused)" : "");
+                parse == withSanitizer && !accepted ? " (refused)" : "");
 }
 
 // What a reader sees by gumbo's tree, by the rules of tests/page_markup/differential.py.
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
         {"scripted", scriptedPage}, {"elements", elementPage}, {"lines", linesPage}};
     for (const auto& [name, make] : pages) {
         const std::string page = make();
-        measure("rewriter", name, page, withRewriter);
+        measure("sanitizer", name, page, withSanitizer);
         measure("gumbo", name, page, withGumbo);
     }
     return 0;

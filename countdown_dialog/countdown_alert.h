@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The countdown dialog presented to screen readers as an alert.
 #pragma once
 
 namespace zeravan {

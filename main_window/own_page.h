@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The web band's own page, shown while the maker's page is not there.
 #pragma once
 
 #include <QString>

@@ -10,7 +10,8 @@ namespace zeravan {
 
 using platform::PowerAction;
 
-static_assert(platform::kSessionEndDeadlineMs == 2 * 60'000, "the overdue texts say two minutes");
+static_assert(platform::defaultSessionEndDeadlineMs == 2 * 60'000,
+              "the overdue texts say two minutes");
 
 void MainWindowForm::EnableShutdownPrivilege() {
     services_.power.enableShutdownPrivilege();

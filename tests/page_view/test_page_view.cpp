@@ -29,7 +29,7 @@
 
 using namespace zeravan;
 using platform::PagePainter;
-using platform::TextPageView;
+using platform::WebBandView;
 using test::childrenPeakKb;
 using test::FakeLinkOpener;
 using test::LocalHttpServer;
@@ -288,10 +288,10 @@ void PageViewTest::initTestCase() {
                   {200, "text/html; charset=utf-8", "<p>定时关机</p><img src=\"dot.png\">"});
     server.answer("/dot.png", {200, "image/png", pngOf(Qt::red)});
     FakeLinkOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
     panel.show();
-    QSignalSpy image(&panel, &TextPageView::imageShown);
+    QSignalSpy image(&panel, &WebBandView::imageShown);
     panel.Navigate(server.url("/p.html"));
     QVERIFY(image.wait(5000));
     panel.grab();
@@ -341,11 +341,11 @@ void PageViewTest::showsTheServedPageWithItsImages() {
                   {200, "text/html; charset=utf-8", "<p>定时关机 panel</p>" + picture});
     if (!format.isEmpty()) server.answer("/zeravan/picture", {200, "image/" + format, served});
     FakeLinkOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
     panel.resize(393, 81);
     panel.show();
-    QSignalSpy shown(&panel, &TextPageView::pageShown);
+    QSignalSpy shown(&panel, &WebBandView::pageShown);
     panel.Navigate(server.url("/zeravan/panel.html"));
     QVERIFY(shown.wait(5000));
     QVERIFY(panel.shownText().contains(QStringLiteral("定时关机 panel")));
@@ -389,10 +389,10 @@ void PageViewTest::failedPageLeavesTheOwnPage() {
     }
     if (nameless) address.setHost(QStringLiteral("zeravan.invalid"));
     FakeLinkOpener links;
-    TextPageView panel(links, painter, nullptr, 1500);
+    WebBandView panel(links, painter, nullptr, 1500);
     panel.setOwnPage(ownPage);
     panel.show();
-    QSignalSpy failed(&panel, &TextPageView::pageFailed);
+    QSignalSpy failed(&panel, &WebBandView::pageFailed);
     int ticks = 0;
     QTimer tick;
     connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
@@ -412,9 +412,9 @@ void PageViewTest::fetchWaitsUntilThePanelIsOnScreen() {
     LocalHttpServer server;
     server.answer("/panel.html", {200, "text/html", "<p>the maker's page</p>"});
     FakeLinkOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
-    QSignalSpy shown(&panel, &TextPageView::pageShown);
+    QSignalSpy shown(&panel, &WebBandView::pageShown);
     panel.Navigate(server.url("/panel.html"));
     QCOMPARE(panel.shownText(), QStringLiteral("Zeravan 自己的页"));
     QTest::qWait(500);
@@ -427,7 +427,7 @@ void PageViewTest::fetchWaitsUntilThePanelIsOnScreen() {
 
 void PageViewTest::noBorderAndNoScrollBars() {
     FakeLinkOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.resize(433, 113);
     panel.setContentsMargins(13, 10, 27, 22);
     panel.show();
@@ -540,7 +540,7 @@ void PageViewTest::fetchRelayServesTheBandAlone() {
     server.answer("/hang.html", {200, "text/html", {}, true});
     const QList<quint16> before = ownLoopbackListeners();
     FakeLinkOpener links;
-    TextPageView panel(links, painter);
+    WebBandView panel(links, painter);
     panel.setOwnPage(ownPage);
     panel.show();
     panel.Navigate(server.url("/hang.html"));
@@ -699,13 +699,13 @@ void PageViewTest::checkHostilePage() {
     QDir::setCurrent(bait.path());
 
     FakeLinkOpener links;
-    TextPageView panel(links, painter, nullptr, deadlineMs);
+    WebBandView panel(links, painter, nullptr, deadlineMs);
     panel.setOwnPage(ownPage);
     panel.resize(393, 81);
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    QSignalSpy shown(&panel, &TextPageView::pageShown);
-    QSignalSpy failed(&panel, &TextPageView::pageFailed);
+    QSignalSpy shown(&panel, &WebBandView::pageShown);
+    QSignalSpy failed(&panel, &WebBandView::pageFailed);
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
     qint64 painterPeakKb = 0;

@@ -9,8 +9,8 @@ if(NOT MINGW_CXX)
 endif()
 
 execute_process(
-    COMMAND ${MINGW_CXX} -std=c++20 -Wall -Wextra -Werror -I${SOURCE_DIR}/platform
-        ${SOURCE_DIR}/platform/win32_power_calls.cpp
+    COMMAND ${MINGW_CXX} -std=c++20 -Wall -Wextra -Werror -I${SOURCE_DIR}/platform/power
+        ${SOURCE_DIR}/platform/power/win32_power_calls.cpp
         ${SOURCE_DIR}/tests/platform/win32_record_check.cpp
         -ladvapi32 -luser32 -o ${OUTPUT}
     RESULT_VARIABLE result)

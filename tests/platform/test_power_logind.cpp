@@ -24,14 +24,14 @@ using platform::PowerAction;
 using platform::PowerPermission;
 
 // The fake logind, and the name it owns on the bus.
-const QString& kLogind = FakeService::kLogind;
-const QString kLogindBusName = QStringLiteral("org.freedesktop.login1");
+const QString& logindName = FakeService::logindName;
+const QString logindBusName = QStringLiteral("org.freedesktop.login1");
 
 // Long enough to see a second press arrive while the first still waits.
-const QString kSlowReply = QStringLiteral("--delay-ms=300");
+const QString slowReply = QStringLiteral("--delay-ms=300");
 
 // How long the session-end checks wait for what follows an accepted shutdown.
-constexpr int kSessionEndDeadlineMs = 800;
+constexpr int shortSessionEndDeadlineMs = 800;
 
 QString callOf(PowerAction action) {
     switch (action) {
@@ -125,7 +125,7 @@ QDBusConnection TestPowerLogind::testBus() const {
 
 // The fake of the test before may still be leaving the bus.
 void TestPowerLogind::waitUntilLogindIsGone() const {
-    QTRY_VERIFY(!testBus().interface()->isServiceRegistered(kLogindBusName).value());
+    QTRY_VERIFY(!testBus().interface()->isServiceRegistered(logindBusName).value());
 }
 
 // Each row: the fake logind's options, the presses of one kind (`atOnce` in a row, then one
@@ -150,7 +150,7 @@ void TestPowerLogind::requestOutcomes_data() {
         QTest::newRow("accepted, " + name)
             << QStringList{} << action << 1 << QList<int>{} << 1 << QString() << 1;
         QTest::newRow("pressed again while pending, " + name)
-            << QStringList{kSlowReply} << action << 2 << QList<int>{} << 1 << QString() << 1;
+            << QStringList{slowReply} << action << 2 << QList<int>{} << 1 << QString() << 1;
         // The countdown presses up to ten times in the shutdown second: one request reaches
         // logind, and every press hears that it was accepted.
         QTest::newRow("pressed again once accepted, " + name)
@@ -180,7 +180,7 @@ void TestPowerLogind::requestOutcomes() {
     QFETCH(int, accepted);
     QFETCH(QString, error);
     QFETCH(int, sent);
-    FakeService logind(*bus_, kLogind, options);
+    FakeService logind(*bus_, logindName, options);
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy acceptances(&port, &LogindPowerPort::requestAccepted);
@@ -210,7 +210,7 @@ void TestPowerLogind::requestOutcomes() {
 }
 
 void TestPowerLogind::kindsAreIndependent() {
-    FakeService logind(*bus_, kLogind, {kSlowReply});
+    FakeService logind(*bus_, logindName, {slowReply});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -242,11 +242,11 @@ void TestPowerLogind::acceptedShutdownIsWatched_data() {
 void TestPowerLogind::acceptedShutdownIsWatched() {
     QFETCH(QStringList, options);
     QFETCH(SessionEnd, expected);
-    FakeService logind(*bus_, kLogind, options);
+    FakeService logind(*bus_, logindName, options);
     QVERIFY(logind.isReady());
     std::unique_ptr<platform::PowerPort> port = std::make_unique<LogindPowerPort>(testLink());
 
-    checkSessionEndWatch(port, expected, kSessionEndDeadlineMs);
+    checkSessionEndWatch(port, expected, shortSessionEndDeadlineMs);
     if (QTest::currentTestFailed()) return;
     QCOMPARE(logind.calls().size(), expected == SessionEnd::CalledOff ? 2 : 1);
 }
@@ -284,7 +284,7 @@ void TestPowerLogind::unreachableLogindIsUnreachable() {
 void TestPowerLogind::answerLostWithTheBusIsNotKnown() {
     PrivateBus bus;
     QVERIFY2(!bus.address().isEmpty(), qPrintable(bus.error()));
-    FakeService logind(bus, kLogind, {QStringLiteral("--delay-ms=3000")});
+    FakeService logind(bus, logindName, {QStringLiteral("--delay-ms=3000")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(platform::BusLink::at(bus.address()));
     QSignalSpy lost(&port, &LogindPowerPort::requestLost);
@@ -301,7 +301,7 @@ void TestPowerLogind::answerLostWithTheBusIsNotKnown() {
 }
 
 void TestPowerLogind::slowReplyKeepsEventLoopRunning() {
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--delay-ms=2000")});
+    FakeService logind(*bus_, logindName, {QStringLiteral("--delay-ms=2000")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);
@@ -328,7 +328,7 @@ void TestPowerLogind::powerOffPermissionFollowsCanPowerOff_data() {
 void TestPowerLogind::powerOffPermissionFollowsCanPowerOff() {
     QFETCH(QString, answer);
     QFETCH(PowerPermission, permission);
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--can-power-off=") + answer});
+    FakeService logind(*bus_, logindName, {QStringLiteral("--can-power-off=") + answer});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
 
@@ -338,7 +338,7 @@ void TestPowerLogind::powerOffPermissionFollowsCanPowerOff() {
 
 // A logind that takes its time is no refusal, and the window is not held up meanwhile.
 void TestPowerLogind::slowPermissionKeepsEventLoopRunning() {
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--permission-delay-ms=3000")});
+    FakeService logind(*bus_, logindName, {QStringLiteral("--permission-delay-ms=3000")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     const Ticker ticker;
@@ -351,7 +351,7 @@ void TestPowerLogind::slowPermissionKeepsEventLoopRunning() {
 }
 
 void TestPowerLogind::silentLogindIsUnreachable() {
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--silent")});
+    FakeService logind(*bus_, logindName, {QStringLiteral("--silent")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink(), nullptr, 1'000);
 
@@ -364,7 +364,7 @@ void TestPowerLogind::silentLogindIsUnreachable() {
 
 void TestPowerLogind::logindNotOnTheBusIsUnreachable() {
     waitUntilLogindIsGone();
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--unreachable")});
+    FakeService logind(*bus_, logindName, {QStringLiteral("--unreachable")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QCOMPARE(askPermission(port, 1'000), PowerPermission::Unreachable);
@@ -379,7 +379,7 @@ void TestPowerLogind::busGoneIsUnreachable() {
 }
 
 void TestPowerLogind::permissionAnswerForAContextGoneIsDropped() {
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--permission-delay-ms=200")});
+    FakeService logind(*bus_, logindName, {QStringLiteral("--permission-delay-ms=200")});
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     bool answered = false;
@@ -392,7 +392,7 @@ void TestPowerLogind::permissionAnswerForAContextGoneIsDropped() {
 }
 
 void TestPowerLogind::enablingShutdownPrivilegeSendsNothing() {
-    FakeService logind(*bus_, kLogind);
+    FakeService logind(*bus_, logindName);
     QVERIFY(logind.isReady());
     LogindPowerPort port(testLink());
     QSignalSpy accepted(&port, &LogindPowerPort::requestAccepted);

@@ -28,21 +28,22 @@ using platform::PowerPort;
 using platform::SessionEndWatch;
 using platform::SessionManagerPowerPort;
 
-const QString& kLogind = FakeService::kLogind;
+const QString& logindName = FakeService::logindName;
 
 // How long an accepted request is watched before it counts as overdue.
-constexpr int kSessionEndDeadlineMs = 800;
-const QString kCallOff = QStringLiteral("--call-off-after-ms=150");
+constexpr int shortSessionEndDeadlineMs = 800;
+const QString callOffOption = QStringLiteral("--call-off-after-ms=150");
 
-const QStringList kSessionManagerNames{
+const QStringList sessionManagerNames{
     QStringLiteral("org.kde.Shutdown"),          QStringLiteral("org.kde.ksmserver"),
     QStringLiteral("org.gnome.SessionManager"),  QStringLiteral("org.xfce.SessionManager"),
     QStringLiteral("org.lxqt.session"),          QStringLiteral("org.cinnamon.SessionManager"),
     QStringLiteral("com.deepin.SessionManager"), QStringLiteral("org.freedesktop.login1")};
 
 // The port on `bus` as both its session and its system bus, with logind as its fallback.
-std::unique_ptr<PowerPort> makePort(const PrivateBus& bus, const QString& currentDesktop = {},
-                                    int sessionEndDeadlineMs = platform::kSessionEndDeadlineMs) {
+std::unique_ptr<PowerPort> makePort(
+    const PrivateBus& bus, const QString& currentDesktop = {},
+    int sessionEndDeadlineMs = platform::defaultSessionEndDeadlineMs) {
     return std::make_unique<SessionManagerPowerPort>(
         platform::BusLink::at(bus.address()),
         std::make_unique<LogindPowerPort>(platform::BusLink::at(bus.address())), currentDesktop,
@@ -53,7 +54,7 @@ std::unique_ptr<PowerPort> makePort(const PrivateBus& bus, const QString& curren
 // the one that is to get the request.
 struct Fakes {
     Fakes(const PrivateBus& bus, const QString& kind, const QStringList& options)
-        : logind(bus, kLogind, kind.isEmpty() ? options : QStringList{}) {
+        : logind(bus, logindName, kind.isEmpty() ? options : QStringList{}) {
         if (!kind.isEmpty()) manager.emplace(bus, kind, options);
     }
     bool isReady() const { return logind.isReady() && (!manager || manager->isReady()); }
@@ -124,7 +125,7 @@ void TestPowerSessionManager::initTestCase() {
 
 // The fakes of the test before may still be leaving the bus.
 void TestPowerSessionManager::init() {
-    for (const QString& name : kSessionManagerNames) {
+    for (const QString& name : sessionManagerNames) {
         QTRY_VERIFY(!testBus().interface()->isServiceRegistered(name).value());
     }
 }
@@ -183,7 +184,7 @@ void TestPowerSessionManager::eachDesktopGetsItsOwnCall() {
     QFETCH(QString, kind);
     QFETCH(PowerAction, action);
     QFETCH(QString, call);
-    FakeService logind(*bus_, kLogind);
+    FakeService logind(*bus_, logindName);
     FakeService manager(*bus_, kind);
     QVERIFY(logind.isReady() && manager.isReady());
     const auto port = makePort(*bus_);
@@ -215,7 +216,7 @@ void TestPowerSessionManager::refusalIsReportedAndNotPassedOn_data() {
 void TestPowerSessionManager::refusalIsReportedAndNotPassedOn() {
     QFETCH(QString, kind);
     const QString error = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
-    FakeService logind(*bus_, kLogind);
+    FakeService logind(*bus_, logindName);
     FakeService manager(*bus_, kind, {QStringLiteral("--refuse=") + error});
     QVERIFY(logind.isReady() && manager.isReady());
     const auto port = makePort(*bus_);
@@ -247,7 +248,7 @@ void TestPowerSessionManager::withoutSessionManagerLogindIsAsked_data() {
 void TestPowerSessionManager::withoutSessionManagerLogindIsAsked() {
     QFETCH(PowerAction, action);
     QFETCH(QString, call);
-    FakeService logind(*bus_, kLogind);
+    FakeService logind(*bus_, logindName);
     QVERIFY(logind.isReady());
     const auto port = makePort(*bus_, QStringLiteral("GNOME"));
     QSignalSpy accepted(port.get(), &SessionManagerPowerPort::requestAccepted);
@@ -277,7 +278,7 @@ void TestPowerSessionManager::logindOutcomeIsPassedOn() {
     QFETCH(bool, refusal);
     QFETCH(QString, error);
     QFETCH(QStringList, calls);
-    FakeService logind(*bus_, kLogind, {option});
+    FakeService logind(*bus_, logindName, {option});
     QVERIFY(logind.isReady());
     const auto port = makePort(*bus_);
     QSignalSpy accepted(port.get(), &PowerPort::requestAccepted);
@@ -297,7 +298,7 @@ void TestPowerSessionManager::acceptedRequestIsWatched_data() {
     QTest::addColumn<QString>("kind");  // none: logind gets the request
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<SessionEnd>("expected");
-    const QStringList callOff{kCallOff};
+    const QStringList callOff{callOffOption};
     QTest::newRow("xfce: ShutdownCancelled") << "xfce" << callOff << SessionEnd::CalledOff;
     QTest::newRow("xfce: ShutdownCancelled at once")
         << "xfce" << QStringList{QStringLiteral("--call-off-after-ms=0")} << SessionEnd::CalledOff;
@@ -322,9 +323,9 @@ void TestPowerSessionManager::acceptedRequestIsWatched() {
     QFETCH(SessionEnd, expected);
     const Fakes fakes(*bus_, kind, options);
     QVERIFY(fakes.isReady());
-    auto port = makePort(*bus_, {}, kSessionEndDeadlineMs);
+    auto port = makePort(*bus_, {}, shortSessionEndDeadlineMs);
 
-    checkSessionEndWatch(port, expected, kSessionEndDeadlineMs);
+    checkSessionEndWatch(port, expected, shortSessionEndDeadlineMs);
     if (QTest::currentTestFailed()) return;
     const bool sentAgain = expected == SessionEnd::CalledOff || expected == SessionEnd::Overdue;
     // A fake that left the bus is not there to be asked again: the next one, or logind, is.
@@ -400,7 +401,7 @@ void TestPowerSessionManager::whatTheUserSees_data() {
 
 void TestPowerSessionManager::whatTheUserSees() {
     QFETCH(Road, road);
-    FakeService logind(*bus_, kLogind);
+    FakeService logind(*bus_, logindName);
     FakeService manager(*bus_, road.kind, road.options, road.startedByBusAs);
     std::optional<FakeService> session;
     if (!road.beside.isEmpty()) session.emplace(*bus_, road.beside);
@@ -497,7 +498,7 @@ void TestPowerSessionManager::currentDesktopIsAskedFirst() {
 
 // The countdown presses ten times in the shutdown second: one request reaches the session.
 void TestPowerSessionManager::repeatedPressesSendOneRequest() {
-    FakeService logind(*bus_, kLogind);
+    FakeService logind(*bus_, logindName);
     FakeService manager(*bus_, QStringLiteral("gnome"));
     QVERIFY(logind.isReady() && manager.isReady());
     const auto port = makePort(*bus_);
@@ -512,7 +513,7 @@ void TestPowerSessionManager::repeatedPressesSendOneRequest() {
 }
 
 void TestPowerSessionManager::permissionIsLogindsToGive() {
-    FakeService logind(*bus_, kLogind, {QStringLiteral("--can-power-off=challenge")});
+    FakeService logind(*bus_, logindName, {QStringLiteral("--can-power-off=challenge")});
     FakeService manager(*bus_, QStringLiteral("gnome"));
     QVERIFY(logind.isReady() && manager.isReady());
     const auto port = makePort(*bus_);

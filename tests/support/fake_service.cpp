@@ -14,7 +14,7 @@ namespace zeravan::test {
 
 namespace {
 
-constexpr int kTimeoutMs = 5'000;
+constexpr int processTimeoutMs = 5'000;
 
 }  // namespace
 
@@ -22,7 +22,7 @@ FakeService::FakeService(const PrivateBus& bus, const QString& name, const QStri
                          const QString& startedByBus)
     : busAddress_(bus.address()), serviceName_(startedByBus) {
     if (bus.address().isEmpty() || !dir_.isValid()) return;
-    const bool logind = name == kLogind;
+    const bool logind = name == logindName;
     QStringList arguments{QStringLiteral("--log=") + dir_.filePath(QStringLiteral("calls.log"))};
     if (!logind) arguments << QStringLiteral("--kind=") + name;
     if (!startedByBus.isEmpty()) {
@@ -43,7 +43,7 @@ FakeService::FakeService(const PrivateBus& bus, const QString& name, const QStri
         logind ? QStringLiteral(ZERAVAN_FAKE_LOGIND) : QStringLiteral(ZERAVAN_FAKE_SESSION_MANAGER),
         arguments << options);
 
-    const QDeadlineTimer deadline(kTimeoutMs);
+    const QDeadlineTimer deadline(processTimeoutMs);
     while (!ready_ && process_.waitForReadyRead(deadline.remainingTime())) {
         while (process_.canReadLine()) {
             if (process_.readLine().trimmed() == "ready") ready_ = true;
@@ -76,7 +76,7 @@ FakeService::~FakeService() {
     if (!serviceFile_.isEmpty()) stopStartedByBus();
     if (process_.state() == QProcess::NotRunning) return;
     process_.terminate();
-    if (!process_.waitForFinished(kTimeoutMs)) process_.kill();
+    if (!process_.waitForFinished(processTimeoutMs)) process_.kill();
     process_.waitForFinished();
 }
 

@@ -12,7 +12,7 @@ namespace zeravan::test {
 
 // A fake D-Bus service on a private bus, started with a --log file of its own and the given
 // options (e.g. "--refuse=org.freedesktop.DBus.Error.AccessDenied", "--delay-ms=300"), seen as
-// ready once it prints "ready"; stopped on destruction. `kLogind` is the fake logind, with the
+// ready once it prints "ready"; stopped on destruction. `logindName` is the fake logind, with the
 // bus as its system bus; its calls() read e.g. "PowerOff true", "Terminate auto",
 // "CanPowerOff". Any other name is the session manager of that desktop ("gnome", "kde",
 // "xfce" ...), with the bus as its session bus; its calls() read
@@ -21,7 +21,7 @@ namespace zeravan::test {
 // lets the bus start it when a call for that service name allows it.
 class FakeService {
 public:
-    static inline const QString kLogind = QStringLiteral("logind");
+    static inline const QString logindName = QStringLiteral("logind");
 
     FakeService(const PrivateBus& bus, const QString& name, const QStringList& options = {},
                 const QString& startedByBus = {});

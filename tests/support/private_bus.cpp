@@ -12,7 +12,7 @@ namespace zeravan::test {
 
 namespace {
 
-constexpr int kStartTimeoutMs = 5'000;
+constexpr int startTimeoutMs = 5'000;
 
 }  // namespace
 
@@ -32,7 +32,7 @@ PrivateBus::PrivateBus() {
 PrivateBus::~PrivateBus() {
     if (daemon_.state() == QProcess::NotRunning) return;
     daemon_.terminate();
-    if (!daemon_.waitForFinished(kStartTimeoutMs)) daemon_.kill();
+    if (!daemon_.waitForFinished(startTimeoutMs)) daemon_.kill();
     daemon_.waitForFinished();
 }
 
@@ -56,7 +56,7 @@ bool PrivateBus::start(const QString& address) {
                    QStringLiteral("--address=") + address, QStringLiteral("--print-address"),
                    QStringLiteral("--nofork"), QStringLiteral("--nosyslog")});
     // It prints its address once it listens.
-    const QDeadlineTimer deadline(kStartTimeoutMs);
+    const QDeadlineTimer deadline(startTimeoutMs);
     while (!daemon_.canReadLine() && daemon_.waitForReadyRead(deadline.remainingTime())) {
     }
     if (!daemon_.readLine().trimmed().isEmpty()) return true;

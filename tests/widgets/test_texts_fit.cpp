@@ -22,7 +22,7 @@ using forms::q;
 
 namespace {
 
-const QList<qreal> kScales{1.0, 1.5, 2.0};
+const QList<qreal> scales{1.0, 1.5, 2.0};
 
 // Every text the program shows, by the form and the control that show it.
 QList<std::pair<const char*, QStringList>> textsByControl() {
@@ -170,7 +170,7 @@ void TextsFitTest::everyTextFits_data() {
     QTest::addColumn<qreal>("scale");
     for (const auto& [control, texts] : textsByControl()) {
         for (const QString& text : texts) {
-            for (qreal scale : kScales) {
+            for (qreal scale : scales) {
                 QTest::addRow("%s %s at %d %%", control, qPrintable(text), qRound(scale * 100))
                     << control << text << scale;
             }

@@ -18,17 +18,17 @@ namespace {
 // The main window with the real web panel in its band, on the test's own network access.
 struct WindowWithRealPanel {
     test::FakeLinkOpener links;
-    platform::TextPageView* panel = nullptr;
+    platform::WebBandView* panel = nullptr;
     Harness h{{{2026, 12, 7}, {12, 0, 0}}, [this](QWidget* frame) {
-                  panel = new platform::TextPageView(links, QStringLiteral(ZERAVAN_PAGE_PAINTER),
-                                                     frame);
+                  panel =
+                      new platform::WebBandView(links, QStringLiteral(ZERAVAN_PAGE_PAINTER), frame);
                   return panel;
               }};
 
     // Shows the window and the page at that address in its band.
     bool showPage(const QUrl& address) {
         h.form1().Show();
-        QSignalSpy shown(panel, &platform::TextPageView::pageShown);
+        QSignalSpy shown(panel, &platform::WebBandView::pageShown);
         panel->Navigate(address);
         if (!shown.wait(5000)) return false;
         h.run(100);
@@ -63,7 +63,7 @@ void WebBandTest::pageShowsInTheDesignedBand() {
                    "Zeravan 本地测试页 · local test page</p></body>"});
     WindowWithRealPanel window;
     MainWindowForm& form = window.h.form1();
-    platform::TextPageView* panel = window.panel;
+    platform::WebBandView* panel = window.panel;
     QVERIFY(window.showPage(server.url("/panel.html")));
 
     // The band shows 393 x 81 pixels of the panel, from its 13th column and 10th row on, and
@@ -85,8 +85,8 @@ void WebBandTest::ownPageWhenThePageCannotCome() {
     server.answer("/panel.html", {404, "text/html", "<body bgcolor=\"#ffffff\">error</body>"});
     WindowWithRealPanel window;
     MainWindowForm& form = window.h.form1();
-    platform::TextPageView* panel = window.panel;
-    QSignalSpy failed(panel, &platform::TextPageView::pageFailed);
+    platform::WebBandView* panel = window.panel;
+    QSignalSpy failed(panel, &platform::WebBandView::pageFailed);
     panel->Navigate(server.url("/panel.html"));
     form.Show();
     QVERIFY(failed.wait(5000));

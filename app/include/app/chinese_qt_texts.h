@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Qt's own texts (context menus and the like) in Simplified Chinese.
 #pragma once
 
 #include <QCoreApplication>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The global instances of the main window and the countdown dialog.
 #pragma once
 
 #include <functional>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The countdown dialog (Form2) and the services it is given.
 #pragma once
 
 // The countdown dialog, Form2; every handler is in countdown_form.cpp.

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Dates and times of day on the local wall clock, and counting days and seconds on it.
 #pragma once
 
 #include <tuple>

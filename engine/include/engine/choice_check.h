@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The arming checks: what the user's day, hour and minute texts are taken for.
 #pragma once
 
 #include <string>

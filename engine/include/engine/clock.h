@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The clocks every time-driven rule reads: the wall clock and the steady clock.
 #pragma once
 
 #include "engine/calendar.h"

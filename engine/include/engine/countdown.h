@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The countdown's count: where it opens, how it goes on, and what it shows once missed.
 #pragma once
 
 #include <string>

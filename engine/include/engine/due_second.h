@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Whether a tick acts on the second it watches for: now, a few seconds late at most, or missed.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The shutdown schedule: the captions that carry its state, the chosen day, the trigger strings.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The main window (form1) and the files its handlers are spread over.
 #pragma once
 
 // The main window, form1. Its handlers are spread over files by what they do:

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// What the main window is given: the clock, the platform's ports and the ways out.
 #pragma once
 
 #include <QIcon>

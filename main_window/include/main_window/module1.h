@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The module-level state the forms share.
 #pragma once
 
 #include "platform/notify_icon_data.h"

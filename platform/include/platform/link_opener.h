@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The port through which the windows open web addresses.
 #pragma once
 
 #include <QUrl>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The tray icon record the main window hands the tray port.
 #pragma once
 
 #include <QString>

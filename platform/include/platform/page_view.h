@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The port of the web band: the panel that shows one page.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The power port: shut down, restart or log off, and what the system answers.
 #pragma once
 
 #include <QObject>
@@ -18,7 +19,7 @@ enum class PowerPermission { Yes, Challenge, No, NotApplicable, Unreachable };
 // happened, where the system has no word for an end of the session called off. GNOME Shell's
 // end-session dialog counts down 60 s, and programs asked to save get time for it; a shutdown
 // that goes ahead ends the session well within twice that.
-inline constexpr int kSessionEndDeadlineMs = 120'000;
+inline constexpr int defaultSessionEndDeadlineMs = 120'000;
 
 // The operating system's power requests. Requests return at once; their outcome arrives later
 // as a signal on the GUI thread.
@@ -51,8 +52,9 @@ signals:
     void requestLost(zeravan::platform::PowerAction action, const QString& reason);
     // The system or a program called the end of the session off, and the system said so.
     void requestCancelled(zeravan::platform::PowerAction action, const QString& reason);
-    // The session still runs kSessionEndDeadlineMs after the system accepted, where it has no
-    // word for a call-off: the shutdown has not happened within that time.
+    // The session still runs at the deadline (defaultSessionEndDeadlineMs) after the system
+    // accepted, where it has no word for a call-off: the shutdown has not happened within that
+    // time.
     void requestOverdue(zeravan::platform::PowerAction action, const QString& reason);
 };
 

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The tray port: the notification area's icon, its menu and its mouse messages.
 #pragma once
 
 #include <QObject>

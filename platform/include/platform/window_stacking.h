@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Keeping a window above the others, and letting them over it again.
 #pragma once
 
 #include <QWidget>

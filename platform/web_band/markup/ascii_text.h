@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// ASCII character classes for reading HTML and CSS, whatever the locale.
 #pragma once
 
 #include <string>

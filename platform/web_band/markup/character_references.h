@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// HTML's character references read as browsers read them.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// SVG and MathML inside a page, read as browsers read them.
 #pragma once
 
 #include <string_view>

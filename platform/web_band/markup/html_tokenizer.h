@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// HTML's tokenizer: a page split into text and tags as browsers split it.
 #pragma once
 
 #include <cstddef>

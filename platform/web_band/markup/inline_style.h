@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// What the web band keeps of a style attribute.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Which elements and attributes the web band lays out, and in what form.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The bytes of data: addresses, for the pictures a page carries in itself.
 #pragma once
 
 #include <QByteArray>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Pages in legacy encodings read by the system's own decoders.
 #pragma once
 
 #include <QByteArray>

@@ -11,8 +11,9 @@ namespace zeravan::platform {
 
 namespace {
 
-// ICU's converters for the names where its own of that name reads less than browsers do: GBK
-// as gb18030, EUC-KR as Windows' 949, Shift_JIS as Windows' 932.
+// ICU's converters for the four names browsers read otherwise than ICU's own of that name: GBK
+// as gb18030, EUC-KR as Windows' 949, Shift_JIS as Windows' 932, and ISO-8859-8-I (Hebrew in
+// logical order: the same letters) as ISO-8859-8.
 constexpr std::array<std::pair<std::string_view, const char*>, 4> icuNames = {{
     {"GBK", "GB18030"},
     {"EUC-KR", "windows-949"},

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// A page laid out and painted into an image with its links.
 #pragma once
 
 #include <memory>

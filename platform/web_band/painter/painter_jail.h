@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The walls the Linux page painter raises around itself.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// What the page painter's process is on each system.
 #pragma once
 
 #include <QtGlobal>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The page's pictures decoded, bounded and scaled.
 #pragma once
 
 #include <QByteArray>

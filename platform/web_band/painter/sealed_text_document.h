@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// A text document that loads nothing by itself.
 #pragma once
 
 #include <QPixmap>

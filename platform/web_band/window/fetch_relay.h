@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The band's relay to the network, which counts what the sites send.
 #pragma once
 
 #include <QNetworkProxy>

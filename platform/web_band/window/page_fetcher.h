@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The band's fetches of the page and its pictures, on a thread of their own.
 #pragma once
 
 #include <QNetworkAccessManager>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The painted page as the band shows it, with its links.
 #pragma once
 
 #include <QUrl>

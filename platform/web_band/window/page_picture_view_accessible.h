@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The painted page as screen readers find it.
 #pragma once
 
 namespace zeravan::platform {

@@ -23,8 +23,7 @@ bool sameSite(const QUrl& address, const QUrl& page) {
 
 }  // namespace
 
-TextPageView::TextPageView(LinkOpener& links, QString painterProgram, QWidget* parent,
-                           int timeoutMs)
+WebBandView::WebBandView(LinkOpener& links, QString painterProgram, QWidget* parent, int timeoutMs)
     : PageView(parent),
       links_(links),
       browser_(new QTextBrowser(this)),
@@ -47,15 +46,15 @@ TextPageView::TextPageView(LinkOpener& links, QString painterProgram, QWidget* p
     // The page shown is a picture; its links are clicked as the browser's.
     picture_->hide();
     connect(picture_, &PagePictureView::anchorClicked, browser_, &QTextBrowser::anchorClicked);
-    connect(painter_, &PagePainter::answered, this, &TextPageView::showPainted);
-    connect(painter_, &PagePainter::failed, this, &TextPageView::fail);
+    connect(painter_, &PagePainter::answered, this, &WebBandView::showPainted);
+    connect(painter_, &PagePainter::failed, this, &WebBandView::fail);
     fetcher_->moveToThread(&networkThread_);
     connect(&networkThread_, &QThread::finished, fetcher_, &QObject::deleteLater);
-    connect(fetcher_, &PageFetcher::pageFetched, this, &TextPageView::paintPage);
+    connect(fetcher_, &PageFetcher::pageFetched, this, &WebBandView::paintPage);
     connect(fetcher_, &PageFetcher::pageFailed, this, [this](int number) {
         if (number == pageNumber_) fail();
     });
-    connect(fetcher_, &PageFetcher::pictureFetched, this, &TextPageView::paintPicture);
+    connect(fetcher_, &PageFetcher::pictureFetched, this, &WebBandView::paintPicture);
     networkThread_.start();
     browser_->viewport()->installEventFilter(this);
     deadline_.setSingleShot(true);
@@ -70,29 +69,29 @@ TextPageView::TextPageView(LinkOpener& links, QString painterProgram, QWidget* p
 }
 
 // The fetcher, its fetches with it, goes once its thread has ended, unheard.
-TextPageView::~TextPageView() {
+WebBandView::~WebBandView() {
     networkThread_.quit();
     networkThread_.wait();
 }
 
 // The first paint of the page's viewport says the window is on screen; the fetch is posted so
 // that the paint reaches the screen first.
-bool TextPageView::eventFilter(QObject* watched, QEvent* event) {
+bool WebBandView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Paint && !painted_) {
         painted_ = true;
         browser_->viewport()->removeEventFilter(this);
-        if (!pendingAddress_.isEmpty()) QTimer::singleShot(0, this, &TextPageView::fetchPage);
+        if (!pendingAddress_.isEmpty()) QTimer::singleShot(0, this, &WebBandView::fetchPage);
     }
     return PageView::eventFilter(watched, event);
 }
 
-void TextPageView::resizeEvent(QResizeEvent* event) {
+void WebBandView::resizeEvent(QResizeEvent* event) {
     PageView::resizeEvent(event);
     browser_->setGeometry(contentsRect());
     picture_->setGeometry(contentsRect());
 }
 
-void TextPageView::Navigate(const QUrl& address) {
+void WebBandView::Navigate(const QUrl& address) {
     painter_->stop();
     QMetaObject::invokeMethod(fetcher_, &PageFetcher::stop);
     ++pageNumber_;
@@ -101,21 +100,21 @@ void TextPageView::Navigate(const QUrl& address) {
     showOwnPage();
     pendingAddress_ = address;
     settled_ = false;
-    if (painted_) QTimer::singleShot(0, this, &TextPageView::fetchPage);
+    if (painted_) QTimer::singleShot(0, this, &WebBandView::fetchPage);
 }
 
 // The program's own HTML, which names nothing to load.
-void TextPageView::showOwnPage() {
+void WebBandView::showOwnPage() {
     browser_->setHtml(ownPage());
     picture_->hide();
     browser_->show();
 }
 
-QString TextPageView::shownText() const {
+QString WebBandView::shownText() const {
     return picture_->isHidden() ? browser_->toPlainText() : picture_->text();
 }
 
-void TextPageView::fetchPage() {
+void WebBandView::fetchPage() {
     if (pendingAddress_.isEmpty()) return;
     const QUrl address = std::exchange(pendingAddress_, QUrl());
     deadline_.start();
@@ -124,15 +123,15 @@ void TextPageView::fetchPage() {
     });
 }
 
-void TextPageView::fail() {
+void WebBandView::fail() {
     if (settled_) return;
     settled_ = true;
     painter_->stop();
     emit pageFailed();
 }
 
-void TextPageView::paintPage(int number, const QUrl& address, const QByteArray& bytes,
-                             const QString& contentType) {
+void WebBandView::paintPage(int number, const QUrl& address, const QByteArray& bytes,
+                            const QString& contentType) {
     if (number != pageNumber_ || settled_) return;
     pageAddress_ = address;
     painter_->paintPage({bytes, browser_->viewport()->size(), browser_->devicePixelRatioF(),
@@ -142,7 +141,7 @@ void TextPageView::paintPage(int number, const QUrl& address, const QByteArray& 
 
 // The first answer shows the page, or says it is not one to lay out; each one after it shows a
 // picture more.
-void TextPageView::showPainted(const PaintAnswer& answer) {
+void WebBandView::showPainted(const PaintAnswer& answer) {
     if (!answer) {
         if (!settled_) fail();
         return;
@@ -160,7 +159,7 @@ void TextPageView::showPainted(const PaintAnswer& answer) {
 }
 
 // Each picture of the page's own site is fetched once, for every place the page shows it.
-void TextPageView::fetchPictures(const QList<PagePicture>& pictures) {
+void WebBandView::fetchPictures(const QList<PagePicture>& pictures) {
     for (qsizetype index = 0; index < pictures.size(); ++index) {
         const QUrl address = pageAddress_.resolved(QUrl(pictures[index].source));
         if (sameSite(address, pageAddress_)) {
@@ -177,7 +176,7 @@ void TextPageView::fetchPictures(const QList<PagePicture>& pictures) {
 }
 
 // Each picture goes to the painter as it comes; once the last has come the painter may end.
-void TextPageView::paintPicture(int number, const QUrl& address, const QByteArray& bytes) {
+void WebBandView::paintPicture(int number, const QUrl& address, const QByteArray& bytes) {
     if (number != pageNumber_ || !picturesComing_.contains(address)) return;
     const QList<PicturePlace> places = picturesComing_.take(address);
     if (!bytes.isEmpty()) painter_->addPicture({bytes, places});

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// How the window starts the page painter, hears it and ends it.
 #pragma once
 
 #include <QProcess>

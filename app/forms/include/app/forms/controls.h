@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The form run-time's controls over Qt's widgets: labels, pictures, text boxes and buttons.
 #pragma once
 
 #include <QAbstractButton>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The form run-time's top-level form: loading, unloading and the handlers it runs.
 #pragma once
 
 #include <QList>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// A form's one global instance, which loads the form again after an unload.
 #pragma once
 
 #include <QPointer>

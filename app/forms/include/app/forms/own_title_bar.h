@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The title bar the program draws for a form where the platform's frame will not do.
 #pragma once
 
 #include <QWidget>

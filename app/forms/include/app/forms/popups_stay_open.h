@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Keeps open popup menus open while a window is shown beside them.
 #pragma once
 
 #include <QObject>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Conversions between the engine's UTF-8 texts and the controls' QStrings.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Designed positions and sizes in twips, converted to Qt's pixels.
 #pragma once
 
 #include <QRect>

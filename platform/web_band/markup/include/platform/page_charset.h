@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The encoding a web page is written in, chosen as browsers choose it.
 #pragma once
 
 #include <string>

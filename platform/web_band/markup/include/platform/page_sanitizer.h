@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The sanitizer: what of a page reaches the web band's layout.
 #pragma once
 
 #include <cstddef>

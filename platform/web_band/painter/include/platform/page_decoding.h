@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// A page's bytes read as text in its encoding.
 #pragma once
 
 #include <QByteArray>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// What the window and the page painter say to each other, and its bounds.
 #pragma once
 
 #include <QByteArray>

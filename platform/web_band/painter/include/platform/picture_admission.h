@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Which pictures the web band decodes, and how much of them, read from their bytes.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The page painter seen from the window: started, fed, heard and ended.
 #pragma once
 
 #include <QProcess>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The web band's page view: fetched, painted by the page painter and shown.
 #pragma once
 
 #include <QHash>
@@ -33,15 +34,15 @@ class PagePictureView;
 // fetch, page and pictures; the painter's own (PagePainter) each of its answers. What the page
 // costs to read, lay out, paint and decode is paid in the painter, within its memory and time,
 // never on the window's thread.
-class TextPageView final : public PageView {
+class WebBandView final : public PageView {
     Q_OBJECT
 public:
     static constexpr int defaultTimeoutMs = 20000;
 
     // painterProgram: the page painter to start for each page (pagePainterProgram()).
-    TextPageView(LinkOpener& links, QString painterProgram, QWidget* parent = nullptr,
-                 int timeoutMs = defaultTimeoutMs);
-    ~TextPageView() override;
+    WebBandView(LinkOpener& links, QString painterProgram, QWidget* parent = nullptr,
+                int timeoutMs = defaultTimeoutMs);
+    ~WebBandView() override;
 
     void Navigate(const QUrl& address) override;
     // The browser of the panel's own page, whose links are the panel's: a link of the page

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The gate that keeps repeated presses of one request from reaching the system twice.
 #pragma once
 
 #include <QElapsedTimer>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The power port on Windows, through ExitWindowsEx.
 #pragma once
 
 #include <QAbstractNativeEventFilter>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The system's wall and steady clocks, handed to the engine.
 #pragma once
 
 #include <ctime>

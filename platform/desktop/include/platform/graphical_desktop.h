@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Which graphical desktop the windows go to, worked out before Qt starts.
 #pragma once
 
 #include <string>

@@ -10,13 +10,12 @@ namespace zeravan::platform::win32 {
 // The token record is handed over by size; both must match the layout the system expects.
 static_assert(sizeof(LUID) == 8);
 static_assert(sizeof(TOKEN_PRIVILEGES) == 16);
-static_assert(EWX_LOGOFF == kExitLogOff && EWX_SHUTDOWN == kExitShutdown &&
-              EWX_REBOOT == kExitReboot);
+static_assert(EWX_LOGOFF == exitLogOff && EWX_SHUTDOWN == exitShutdown && EWX_REBOOT == exitReboot);
 
 namespace {
 
-constexpr DWORD kAdjustAndQuery = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
-static_assert(kAdjustAndQuery == 0x28);
+constexpr DWORD adjustAndQuery = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
+static_assert(adjustAndQuery == 0x28);
 static_assert(SE_PRIVILEGE_ENABLED == 2);
 
 std::string describe(DWORD code) {
@@ -34,7 +33,7 @@ std::string describe(DWORD code) {
 void enableShutdownPrivilege() {
     HANDLE process = GetCurrentProcess();
     HANDLE token = nullptr;
-    OpenProcessToken(process, kAdjustAndQuery, &token);
+    OpenProcessToken(process, adjustAndQuery, &token);
 
     LUID luid{};
     LookupPrivilegeValueA("", "SeShutdownPrivilege", &luid);

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The power port through systemd-logind.
 #pragma once
 
 #include <QDBusError>
@@ -19,10 +20,10 @@ class LogindPowerPort final : public PowerPort {
     Q_OBJECT
 public:
     // How long CanPowerOff may take before logind counts as unreachable.
-    static constexpr int kPermissionTimeoutMs = 10'000;
+    static constexpr int defaultPermissionTimeoutMs = 10'000;
 
     explicit LogindPowerPort(BusLink bus, QObject* parent = nullptr,
-                             int permissionTimeoutMs = kPermissionTimeoutMs);
+                             int permissionTimeoutMs = defaultPermissionTimeoutMs);
 
     void enableShutdownPrivilege() override;
     void request(PowerAction action) override;

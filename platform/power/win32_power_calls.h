@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The Win32 calls of the Windows power port, free of Qt.
 #pragma once
 
 // The Win32 side of the Windows power port, kept free of Qt so it cross-compiles on its own.
@@ -10,9 +11,9 @@ namespace zeravan::platform::win32 {
 
 // ExitWindowsEx flags. Forcing (4) and force-if-hung (8) are never used: the user's
 // applications get their chance to save.
-inline constexpr unsigned kExitLogOff = 0;
-inline constexpr unsigned kExitShutdown = 1;
-inline constexpr unsigned kExitReboot = 2;
+inline constexpr unsigned exitLogOff = 0;
+inline constexpr unsigned exitShutdown = 1;
+inline constexpr unsigned exitReboot = 2;
 
 // Best effort: turns SeShutdownPrivilege on for this process; no step is checked.
 void enableShutdownPrivilege();

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Where libraries are loaded from, restricted first thing at start-up.
 #pragma once
 
 namespace zeravan::platform {

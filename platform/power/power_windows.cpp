@@ -14,11 +14,11 @@ namespace {
 unsigned exitFlagsFor(PowerAction action) {
     switch (action) {
         case PowerAction::PowerOff:
-            return win32::kExitShutdown;
+            return win32::exitShutdown;
         case PowerAction::Reboot:
-            return win32::kExitReboot;
+            return win32::exitReboot;
         case PowerAction::LogOff:
-            return win32::kExitLogOff;
+            return win32::exitLogOff;
     }
     Q_UNREACHABLE();
 }

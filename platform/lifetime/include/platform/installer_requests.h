@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The installer's requests that the running program end before its files change.
 #pragma once
 
 #include <functional>

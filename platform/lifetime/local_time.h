@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The local wall-clock time at an instant, one backend per system.
 #pragma once
 
 #include <ctime>

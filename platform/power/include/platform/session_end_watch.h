@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The watch of an accepted power request until the session ends or it is overdue.
 #pragma once
 
 #include <QObject>
@@ -18,7 +19,8 @@ namespace zeravan::platform {
 class SessionEndWatch final : public QObject {
     Q_OBJECT
 public:
-    explicit SessionEndWatch(int deadlineMs = kSessionEndDeadlineMs, QObject* parent = nullptr);
+    explicit SessionEndWatch(int deadlineMs = defaultSessionEndDeadlineMs,
+                             QObject* parent = nullptr);
 
     // `saysWhenCalledOff`: the system says so when the end of the session is called off, so no
     // deadline runs; its word is heeded either way.

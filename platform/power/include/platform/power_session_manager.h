@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The power port through the desktops' session managers, logind where none runs.
 #pragma once
 
 #include <QDBusError>
@@ -66,7 +67,7 @@ public:
     // first, then the others.
     SessionManagerPowerPort(BusLink sessionBus, std::unique_ptr<LogindPowerPort> fallback,
                             const QString& currentDesktop, QObject* parent = nullptr,
-                            int sessionEndDeadlineMs = kSessionEndDeadlineMs);
+                            int sessionEndDeadlineMs = defaultSessionEndDeadlineMs);
     ~SessionManagerPowerPort() override;
 
     void enableShutdownPrivilege() override;

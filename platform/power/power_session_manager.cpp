@@ -11,12 +11,12 @@ namespace zeravan::platform {
 
 namespace {
 
-const QString kBusService = QStringLiteral("org.freedesktop.DBus");
-const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
+const QString busService = QStringLiteral("org.freedesktop.DBus");
+const QString busPath = QStringLiteral("/org/freedesktop/DBus");
 
 // gnome-session's answer to a Shutdown or Reboot held while its dialog ran, when the user or a
 // program called the end of the session off: GLib's G_IO_ERROR_CANCELLED, which GDBus names so.
-const QString kCancelledInDialog =
+const QString cancelledInDialog =
     QStringLiteral("org.gtk.GDBus.UnmappedGError.Quark._g_2dio_2derror_2dquark.Code19");
 
 SessionManagerCall call(const char* method, QVariantList arguments = {}) {
@@ -283,7 +283,7 @@ void SessionManagerPowerPort::tryCandidate(Attempt attempt) {
     // nobody owns); one that runs already is asked either way.
     QDBusConnection bus = bus_.connection();
     callInOrder(bus,
-                QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
+                QDBusMessage::createMethodCall(busService, busPath, busService,
                                                QStringLiteral("GetNameOwner"))
                     << beside,
                 -1, this, [this, attempt = std::move(attempt)](const QDBusError& error) mutable {
@@ -321,7 +321,7 @@ void SessionManagerPowerPort::send(Attempt attempt, bool startIfNeeded) {
             },
             Qt::QueuedConnection);
     }
-    callInOrder(bus, message, kNoTimeout, this,
+    callInOrder(bus, message, noTimeout, this,
                 [this, attempt = std::move(attempt)](const QDBusError& error) mutable {
                     answered(std::move(attempt), error);
                 });
@@ -344,7 +344,7 @@ void SessionManagerPowerPort::answered(Attempt attempt, const QDBusError& error)
         return;
     }
     const QString reason = error.name() + QStringLiteral(": ") + error.message();
-    if (error.name() == kCancelledInDialog) {
+    if (error.name() == cancelledInDialog) {
         cancel(attempt.action, reason);
     } else if (isAnswerLost(error)) {
         lose(attempt.action, reason);
@@ -409,7 +409,7 @@ void SessionManagerPowerPort::listenForCalledOff(QDBusConnection& bus,
                     SLOT(sessionEndCalledOff()));
     }
     if (manager.leavesBusWhenCalledOff) {
-        bus.connect(kBusService, QString(), kBusService, QStringLiteral("NameOwnerChanged"),
+        bus.connect(busService, QString(), busService, QStringLiteral("NameOwnerChanged"),
                     {manager.service}, QString(), this,
                     SLOT(nameOwnerChanged(QString, QString, QString)));
     }

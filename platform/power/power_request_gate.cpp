@@ -7,14 +7,14 @@ namespace zeravan::platform {
 namespace {
 
 // Longer than the one second of presses; far shorter than any later, deliberate request.
-constexpr qint64 kAcceptedRepeatMs = 3'000;
+constexpr qint64 acceptedRepeatMs = 3'000;
 
 }  // namespace
 
 PowerRequestGate::Verdict PowerRequestGate::admit(PowerAction action) {
     if (waiting_.count(action) != 0) return Verdict::Waiting;
     const auto accepted = acceptedAt_.find(action);
-    if (accepted != acceptedAt_.end() && !accepted->second.hasExpired(kAcceptedRepeatMs)) {
+    if (accepted != acceptedAt_.end() && !accepted->second.hasExpired(acceptedRepeatMs)) {
         return Verdict::AlreadyAccepted;
     }
     waiting_.insert(action);

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// A bus connection that is made again once the bus was lost.
 #pragma once
 
 #include <QDBusConnection>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// D-Bus calls whose answers are heard in the order they came among the bus's signals.
 #pragma once
 
 #include <QDBusConnection>
@@ -14,7 +15,7 @@ namespace zeravan::platform {
 using BusAnswer = std::function<void(const QDBusError& error)>;
 
 // libdbus's DBUS_TIMEOUT_INFINITE: the call waits for its answer as long as it takes.
-inline constexpr int kNoTimeout = 0x7fffffff;
+inline constexpr int noTimeout = 0x7fffffff;
 
 // Sends `call` and hands its answer to `answered`, in `context`'s thread, in the order it came
 // among the signals this program listens to. An answer waited for through a

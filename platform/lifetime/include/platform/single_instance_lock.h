@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The lock that keeps one running copy of the program per user and session.
 #pragma once
 
 #include <QLocalServer>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Whether Qt will make its tray icons StatusNotifierItems, one backend per system.
 #pragma once
 
 namespace zeravan::platform {

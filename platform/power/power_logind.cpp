@@ -12,23 +12,23 @@ namespace zeravan::platform {
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.login1");
-const QString kManagerPath = QStringLiteral("/org/freedesktop/login1");
-const QString kManagerInterface = QStringLiteral("org.freedesktop.login1.Manager");
+const QString logindService = QStringLiteral("org.freedesktop.login1");
+const QString managerPath = QStringLiteral("/org/freedesktop/login1");
+const QString managerInterface = QStringLiteral("org.freedesktop.login1.Manager");
 
 // The caller's own session, as logind resolves it.
-const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/auto");
-const QString kSessionInterface = QStringLiteral("org.freedesktop.login1.Session");
+const QString sessionPath = QStringLiteral("/org/freedesktop/login1/session/auto");
+const QString sessionInterface = QStringLiteral("org.freedesktop.login1.Session");
 
 // logind's answer to a request while one of the same kind is already under way: the first one
 // was accepted, so this one counts as accepted too.
-const QString kOperationInProgress = QStringLiteral("org.freedesktop.login1.OperationInProgress");
+const QString operationInProgress = QStringLiteral("org.freedesktop.login1.OperationInProgress");
 
 // Long enough for the user to type a password into polkit's dialog.
-constexpr int kRequestTimeoutMs = 120'000;
+constexpr int requestTimeoutMs = 120'000;
 
 QDBusMessage managerCall(const QString& method) {
-    return QDBusMessage::createMethodCall(kService, kManagerPath, kManagerInterface, method);
+    return QDBusMessage::createMethodCall(logindService, managerPath, managerInterface, method);
 }
 
 QDBusMessage callFor(PowerAction action) {
@@ -38,7 +38,7 @@ QDBusMessage callFor(PowerAction action) {
         case PowerAction::Reboot:
             return managerCall(QStringLiteral("Reboot")) << true;
         case PowerAction::LogOff:
-            return QDBusMessage::createMethodCall(kService, kSessionPath, kSessionInterface,
+            return QDBusMessage::createMethodCall(logindService, sessionPath, sessionInterface,
                                                   QStringLiteral("Terminate"));
     }
     Q_UNREACHABLE();
@@ -75,16 +75,16 @@ void LogindPowerPort::send(PowerAction action) {
     // Listened for before asking: logind may call the shutdown off right after its answer, before
     // a subscription made on the answer would reach the bus. A second one adds nothing (Qt
     // refuses to connect the same signal twice).
-    bus.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("PrepareForShutdown"),
+    bus.connect(logindService, managerPath, managerInterface, QStringLiteral("PrepareForShutdown"),
                 this, SLOT(prepareForShutdown(bool)));
     // Even a call that fails at once reports through the event loop, so the outcome never
     // arrives before request() returns.
-    callInOrder(bus, callFor(action), kRequestTimeoutMs, this,
+    callInOrder(bus, callFor(action), requestTimeoutMs, this,
                 [this, action](const QDBusError& error) { finish(action, error); });
 }
 
 void LogindPowerPort::finish(PowerAction action, const QDBusError& error) {
-    if (!error.isValid() || error.name() == kOperationInProgress) {
+    if (!error.isValid() || error.name() == operationInProgress) {
         gate_.accepted(action);
         sessionEnd_.begin(action, /*saysWhenCalledOff=*/true);
         emit requestTaken(action);

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// Where the single-instance lock lives, and what can keep it from being taken.
 #pragma once
 
 #include <QLockFile>

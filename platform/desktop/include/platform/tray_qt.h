@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The tray port through Qt's system tray icon.
 #pragma once
 
 #include <QIcon>

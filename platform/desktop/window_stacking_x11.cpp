@@ -17,11 +17,11 @@ namespace zeravan::platform {
 namespace {
 
 // Long enough for the window manager to act on the first request before the second comes.
-constexpr int kHandBackMs = 150;
+constexpr int handBackMs = 150;
 
 // The freedesktop source indication of a pager: window managers obey it whatever the focus
 // rules for programs are.
-constexpr uint32_t kSourcePager = 2;
+constexpr uint32_t sourcePager = 2;
 
 template <typename T>
 using Reply = std::unique_ptr<T, decltype(&std::free)>;
@@ -110,7 +110,7 @@ void activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t wind
     message.format = 32;
     message.window = window;
     message.type = atom(connection, "_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = kSourcePager;
+    message.data.data32[0] = sourcePager;
     message.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
@@ -200,7 +200,7 @@ void raiseWithoutKeepingFocus(QWidget& window) {
     QTimer::singleShot(0, handle, [handle, connection, root, shown, typingInto, handBack] {
         activate(connection, root, shown);
         if (!handBack) return;
-        QTimer::singleShot(kHandBackMs, handle, [connection, root, typingInto] {
+        QTimer::singleShot(handBackMs, handle, [connection, root, typingInto] {
             activate(connection, root, typingInto);
         });
     });

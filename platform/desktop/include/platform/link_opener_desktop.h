@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
+// The link opener that hands addresses to the user's default browser.
 #pragma once
 
 #include "platform/link_opener.h"
