@@ -4,8 +4,8 @@
 # Builds Qt's base modules (Core, Gui, Widgets, Network) for 64-bit Windows with MinGW, from
 # Debian's own qt6-base source package, so the Windows build uses the same Qt version and
 # patches as the Linux one. The result is cached outside the tree and rebuilt only when this
-# script or the source version changes. Takes about 20 minutes on two cores of its own, more when
-# other builds share them.
+# script or the source version changes. Takes about 45 to 60 minutes on two cores shared with
+# other builds.
 #
 #   tools/build_windows_qt.sh            build if missing or stale, print the install prefix
 #   tools/build_windows_qt.sh --check    only say (exit status 0 or 1) whether it is up to date

@@ -19,8 +19,8 @@ RequestExecutionLevel admin
 !define NAME "Zeravan"
 !define PUBLISHER "Zeravan developers"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
-; How a running program is asked to end (platform/installer_requests_windows.cpp): a message-only
-; window of this class, sent this registered message, answers 1 (ending) or 2 (staying).
+; How a running program is asked to end (platform/lifetime/installer_requests_windows.cpp): a
+; message-only window of this class, sent this registered message, answers 1 (ending) or 2 (staying).
 !define REQUEST_CLASS "io.github.orrimel.Zeravan.InstallerRequests"
 !define REQUEST_MESSAGE "io.github.orrimel.Zeravan.EndForInstaller"
 !define HWND_MESSAGE -3
