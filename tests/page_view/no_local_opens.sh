@@ -28,14 +28,27 @@ painters_of() {
 }
 "$1" "hostilePictures:painter walled in" >/dev/null 2>&1 &
 window=$!
+# A painter found may end before it is stopped (those of the test's start do): the ones stopped
+# are those still there.
+stopped_of() {
+    local painter
+    for painter in $1; do
+        [ "$(awk '/^State:/ { print $2 }' /proc/"$painter"/status 2>/dev/null)" = T ] &&
+            echo "$painter"
+    done
+    return 0
+}
 painters=
 for _ in $(seq 300); do
-    painters=$(painters_of "$window")
-    [ -z "$painters" ] || break
+    candidates=$(painters_of "$window")
+    if [ -n "$candidates" ]; then
+        kill -STOP $candidates 2>/dev/null || true
+        painters=$(echo $(stopped_of "$candidates"))
+        [ -z "$painters" ] || break
+    fi
     sleep 0.02
 done
 [ -n "$painters" ] || { echo "the window started no painter"; exit 1; }
-kill -STOP $painters
 kill -KILL "$window"
 wait "$window" 2>/dev/null || true
 sleep 1
