@@ -9,7 +9,7 @@
 #include <QLibraryInfo>
 
 #include "painter_jail.h"
-#include "painter_process.h"
+#include "painter_confinement.h"
 
 namespace zeravan::platform {
 
