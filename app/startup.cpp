@@ -16,11 +16,11 @@
 #include "platform/library_search.h"
 #include "platform/link_opener_desktop.h"
 #include "platform/page_painter_program.h"
-#include "platform/page_view_text.h"
 #include "platform/single_instance_lock.h"
 #include "platform/system_clock.h"
 #include "platform/system_power_port.h"
 #include "platform/tray_qt.h"
+#include "platform/web_band_view.h"
 #include "version.h"
 
 namespace zeravan::app {

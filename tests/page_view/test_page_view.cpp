@@ -24,7 +24,7 @@
 #include "local_http_server.h"
 #include "pixels.h"
 #include "platform/page_painter.h"
-#include "platform/page_view_text.h"
+#include "platform/web_band_view.h"
 #include "process_memory.h"
 
 using namespace zeravan;

@@ -7,7 +7,7 @@
 #include "harness.h"
 #include "local_http_server.h"
 #include "pixels.h"
-#include "platform/page_view_text.h"
+#include "platform/web_band_view.h"
 
 using namespace zeravan;
 using zeravan::test::Harness;

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "page_painting.h"
-#include "painter_process.h"
+#include "painter_confinement.h"
 #include "picture_decoding.h"
 
 using namespace zeravan::platform;

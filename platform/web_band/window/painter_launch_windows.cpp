@@ -77,7 +77,7 @@ QProcessEnvironment painterEnvironment() {
 
 // QProcess starts a program with every inheritable handle of this one, among them the pipes of
 // any other program it runs; the painter gets its own pipes and nothing else. It confines itself
-// before it reads its first request (painter_process_windows.cpp).
+// before it reads its first request (painter_confinement_windows.cpp).
 void confinePainterStart(QProcess& painter) {
     auto inheritance = std::make_shared<NamedInheritance>();
     painter.setCreateProcessArgumentsModifier(

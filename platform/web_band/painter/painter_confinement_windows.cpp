@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "painter_process.h"
+#include "painter_confinement.h"
 
 namespace zeravan::platform {
 

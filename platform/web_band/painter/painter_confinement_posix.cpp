@@ -8,8 +8,8 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 
+#include "painter_confinement.h"
 #include "painter_jail.h"
-#include "painter_process.h"
 
 namespace zeravan::platform {
 

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-// What the page painter's process is on each system.
+// How the page painter holds its own process in: its limits, the Qt platform it draws on and its
+// standard streams, on each system (one file for each, chosen by the build).
 #pragma once
 
 #include <QtGlobal>
 
-// What the page painter's process is on each system: one file for each, chosen by the build.
 namespace zeravan::platform {
 
 // The Qt platform the painter draws on: one that opens no window and reads the system's fonts.

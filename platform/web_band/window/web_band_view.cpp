@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zeravan developers
 // SPDX-License-Identifier: MIT
-#include "platform/page_view_text.h"
+#include "platform/web_band_view.h"
 
 #include <QEvent>
 
